@@ -1,0 +1,339 @@
+#include "serial/TermiosSerialOps.h"
+
+#include "platform/RealTimeSource.h"
+#include "serial/SerialTimeouts.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace oskel {
+namespace {
+
+uint64_t MonotonicUs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+}
+
+void SleepUntilUs(uint64_t deadlineUs)
+{
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(deadlineUs / 1000000u);
+    ts.tv_nsec = static_cast<long>((deadlineUs % 1000000u) * 1000u);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+bool SpeedConstant(int bps, speed_t* out)
+{
+    static const struct {
+        int bps;
+        speed_t constant;
+    } kTable[] = {
+        {1200, B1200},     {2400, B2400},     {4800, B4800},     {9600, B9600},
+        {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
+        {230400, B230400}, {460800, B460800}, {921600, B921600},
+    };
+    for (const auto& entry : kTable) {
+        if (entry.bps == bps) {
+            *out = entry.constant;
+            return true;
+        }
+    }
+    return false;
+}
+
+OpenError::Kind KindOfErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+    case ENOTDIR:
+        return OpenError::NoDevice;
+    case EACCES:
+    case EPERM:
+        return OpenError::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return OpenError::InUse;
+    case ENOTTY:
+        return OpenError::NotSerial;
+    default:
+        return OpenError::Other;
+    }
+}
+
+// Raw 8-N-1: no echo, no CR/LF translation, no software flow control (XON
+// is the protocol's DC1), reads that never block in the driver.
+void MakeRaw(termios& tio)
+{
+    cfmakeraw(&tio);
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+}
+
+bool IsRaw8N1(const termios& tio)
+{
+    return (tio.c_cflag & CSIZE) == CS8 && (tio.c_cflag & (PARENB | CSTOPB)) == 0 &&
+           (tio.c_iflag & (IXON | IXOFF)) == 0 && (tio.c_lflag & (ICANON | ECHO | ISIG)) == 0 &&
+           (tio.c_cflag & CREAD) != 0;
+}
+
+} // namespace
+
+TermiosSerialOps::TermiosSerialOps(TimeSource& time, ThreadPriority& priority, PortMap ports)
+    : PacedSerialOps(time, priority), m_ports(std::move(ports))
+{
+}
+
+TermiosSerialOps::~TermiosSerialOps()
+{
+    ClosePort();
+}
+
+TermiosSerialOps& TermiosSerialOps::Shared()
+{
+    static TermiosSerialOps instance(RealTimeSource::Instance(), NiceThreadPriority::Instance());
+    return instance;
+}
+
+int TermiosSerialOps::OpenPort(int index)
+{
+    if (index < kMinPortIndex || index > kMaxPortIndex) {
+        m_lastOpenError = OpenError{OpenError::BadIndex, {}, 0};
+        return 0;
+    }
+    // A descriptor still open would keep its lock and leak: let it go first.
+    ClosePort();
+    m_portIndex = index;
+    const std::string device = m_deviceOverride.empty() ? m_ports.DeviceFor(index) : m_deviceOverride;
+    if (device.empty()) {
+        m_lastOpenError = OpenError{OpenError::NoDevice, {}, ENOENT};
+        return 0;
+    }
+    return OpenDevicePath(device) ? 1 : 0;
+}
+
+bool TermiosSerialOps::OpenDevicePath(const std::string& device)
+{
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_lastOpenError = OpenError{KindOfErrno(errno), device, errno};
+        return false;
+    }
+    auto fail = [&](OpenError::Kind kind, int error) {
+        ::close(fd);
+        m_lastOpenError = OpenError{kind, device, error};
+        return false;
+    };
+    // flock is what keeps out a second program, root included.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(errno == EWOULDBLOCK ? OpenError::InUse : KindOfErrno(errno), errno);
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0)
+        return fail(errno == ENOTTY ? OpenError::NotSerial : KindOfErrno(errno), errno);
+    if (ioctl(fd, TIOCEXCL) != 0)
+        return fail(KindOfErrno(errno), errno);
+    MakeRaw(tio);
+    if (tcsetattr(fd, TCSANOW, &tio) != 0)
+        return fail(KindOfErrno(errno), errno);
+    m_fd = fd;
+    m_device = device;
+    m_lastOpenError = OpenError{};
+    TryLowLatency();
+    return true;
+}
+
+// USB-serial adapters hold received bytes for up to 16 ms by default; low
+// latency mode hands them over at once. Refusal is harmless.
+void TermiosSerialOps::TryLowLatency()
+{
+    serial_struct info{};
+    if (ioctl(m_fd, TIOCGSERIAL, &info) != 0)
+        return;
+    if ((info.flags & ASYNC_LOW_LATENCY) != 0)
+        return;
+    info.flags |= ASYNC_LOW_LATENCY;
+    (void)ioctl(m_fd, TIOCSSERIAL, &info);
+}
+
+int TermiosSerialOps::IsPortOpen()
+{
+    return m_fd >= 0 ? 1 : 0;
+}
+
+int TermiosSerialOps::SetBaudRate(int bps)
+{
+    if (m_fd < 0)
+        return 0;
+    speed_t constant{};
+    if (!SpeedConstant(bps, &constant))
+        return 0;
+    termios tio{};
+    if (tcgetattr(m_fd, &tio) != 0)
+        return 0;
+    MakeRaw(tio);
+    cfsetispeed(&tio, constant);
+    cfsetospeed(&tio, constant);
+    if (tcsetattr(m_fd, TCSANOW, &tio) != 0)
+        return 0;
+    // tcsetattr succeeds when any part of the change applied: check it all.
+    termios applied{};
+    if (tcgetattr(m_fd, &applied) != 0)
+        return 0;
+    if (cfgetospeed(&applied) != constant || cfgetispeed(&applied) != constant || !IsRaw8N1(applied))
+        return 0;
+    m_speed = bps;
+    return 1;
+}
+
+int TermiosSerialOps::ClosePort()
+{
+    if (m_fd < 0)
+        return 1;
+    ClearBuffers();
+    ::close(m_fd);
+    m_fd = -1;
+    m_device.clear();
+    return 1;
+}
+
+bool TermiosSerialOps::WriteChunk(const uint8_t* bytes, int count, uint32_t* written)
+{
+    *written = 0;
+    if (m_fd < 0)
+        return false;
+    const uint64_t startUs = MonotonicUs();
+    const uint64_t deadlineUs = startUs + 1000u * WriteTotalTimeoutMs(m_speed, count);
+    int done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(m_fd, bytes + done, static_cast<size_t>(count - done));
+        if (n > 0) {
+            done += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            return *written = static_cast<uint32_t>(done), false;
+        const uint64_t now = MonotonicUs();
+        if (now >= deadlineUs)
+            break; // write time-out: a success with a short count
+        pollfd p{m_fd, POLLOUT, 0};
+        const int waitMs = static_cast<int>((deadlineUs - now + 999) / 1000);
+        if (poll(&p, 1, waitMs) < 0 && errno != EINTR)
+            return *written = static_cast<uint32_t>(done), false;
+        if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+            return *written = static_cast<uint32_t>(done), false;
+    }
+    *written = static_cast<uint32_t>(done);
+    if (tcdrain(m_fd) != 0 && errno == EIO)
+        return false;
+    WaitWireTime(startUs, done);
+    return true;
+}
+
+// write() and tcdrain() return once the bytes sit in a driver or adapter
+// buffer (on a pty at once); the caller expects them to have left the line.
+void TermiosSerialOps::WaitWireTime(uint64_t startUs, int count)
+{
+    const uint64_t wire = WireTimeUs(m_speed, count);
+    const uint64_t bound = 1000u * WriteTotalTimeoutMs(m_speed, count);
+    const uint64_t deadline = startUs + std::min(wire, bound);
+    if (MonotonicUs() < deadline)
+        SleepUntilUs(deadline);
+}
+
+int TermiosSerialOps::ReadPort(uint8_t* buffer, int count, uint32_t* read)
+{
+    uint32_t ignored = 0;
+    if (read == nullptr)
+        read = &ignored;
+    *read = 0;
+    if (m_fd < 0 || buffer == nullptr)
+        return 0;
+    if (count <= 0)
+        return 1;
+    TimeSource& clock = Time();
+    const uint32_t start = clock.TickCount();
+    const uint32_t total = ReadTotalTimeoutMs(m_speed, count);
+    uint32_t lastByte = start;
+    int got = 0;
+    while (got < count) {
+        const uint32_t now = clock.TickCount();
+        const uint32_t totalLeft = total > now - start ? total - (now - start) : 0;
+        uint32_t waitMs = totalLeft;
+        if (got > 0) {
+            const uint32_t sinceLast = now - lastByte;
+            waitMs = std::min(waitMs, kReadIntervalTimeoutMs > sinceLast ? kReadIntervalTimeoutMs - sinceLast : 0u);
+        }
+        if (waitMs == 0)
+            break;
+        pollfd p{m_fd, POLLIN, 0};
+        const int r = poll(&p, 1, static_cast<int>(waitMs));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            return 0;
+        }
+        if (r == 0)
+            break;
+        if ((p.revents & POLLIN) != 0) {
+            const ssize_t n = ::read(m_fd, buffer + got, static_cast<size_t>(count - got));
+            if (n > 0) {
+                got += static_cast<int>(n);
+                lastByte = clock.TickCount();
+                continue;
+            }
+            if (n < 0 && (errno == EAGAIN || errno == EINTR))
+                continue;
+            // 0 bytes from a readable device, or EIO: the device is gone.
+            *read = static_cast<uint32_t>(got);
+            return 0;
+        }
+        if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            *read = static_cast<uint32_t>(got);
+            return 0;
+        }
+    }
+    *read = static_cast<uint32_t>(got);
+    return 1;
+}
+
+int TermiosSerialOps::BytesInBuffer(uint32_t* count)
+{
+    if (count != nullptr)
+        *count = 0;
+    if (m_fd < 0)
+        return 0;
+    int waiting = 0;
+    if (ioctl(m_fd, FIONREAD, &waiting) != 0)
+        return 0;
+    if (count != nullptr)
+        *count = static_cast<uint32_t>(waiting < 0 ? 0 : waiting);
+    return 1;
+}
+
+int TermiosSerialOps::ClearBuffers()
+{
+    if (m_fd < 0)
+        return 0;
+    tcflush(m_fd, TCIFLUSH);
+    tcflush(m_fd, TCOFLUSH);
+    return 1;
+}
+
+} // namespace oskel

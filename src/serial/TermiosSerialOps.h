@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/ThreadPriority.h"
+#include "platform/TimeSource.h"
+#include "serial/OpenError.h"
+#include "serial/PacedSerialOps.h"
+#include "serial/PortMap.h"
+
+#include <string>
+
+namespace oskel {
+
+// The serial operations on a POSIX terminal device.
+//
+// Open is exclusive (flock, then TIOCEXCL), the line is raw 8-N-1 with no
+// software flow control, and the classic per-call time-outs are reproduced
+// with poll() deadlines: 500 ms between bytes, in all 500 ms + a multiplier x
+// count. A write returns only once its bytes have had their wire time at the
+// configured speed, so the answer time-outs of the layer above start when the
+// last byte has left, as on the line the protocol was designed for.
+class TermiosSerialOps final : public PacedSerialOps {
+public:
+    TermiosSerialOps(TimeSource& time, ThreadPriority& priority, PortMap ports = PortMap());
+    ~TermiosSerialOps() override;
+
+    int OpenPort(int index) override;
+    int IsPortOpen() override;
+    int SetBaudRate(int bps) override;
+    int ClosePort() override;
+    int ReadPort(uint8_t* buffer, int count, uint32_t* read) override;
+    int BytesInBuffer(uint32_t* count) override;
+    int ClearBuffers() override;
+
+    // Opens `device` in place of the index's mapped device (command-line use).
+    void SetDeviceOverride(std::string device) { m_deviceOverride = std::move(device); }
+
+    PortMap& Ports() { return m_ports; }
+    const OpenError& LastOpenError() const { return m_lastOpenError; }
+    const std::string& OpenDevice() const { return m_device; }
+    int PortIndex() const { return m_portIndex; }
+    int CurrentSpeed() const { return m_speed; }
+
+    // The one instance of the program, on the real clock.
+    static TermiosSerialOps& Shared();
+
+protected:
+    bool WriteChunk(const uint8_t* bytes, int count, uint32_t* written) override;
+
+private:
+    bool OpenDevicePath(const std::string& device);
+    void TryLowLatency();
+    void WaitWireTime(uint64_t startUs, int count);
+
+    PortMap m_ports;
+    std::string m_deviceOverride;
+    int m_fd = -1;
+    int m_portIndex = -1;
+    int m_speed = 0;
+    std::string m_device;
+    OpenError m_lastOpenError;
+};
+
+} // namespace oskel
