@@ -1,0 +1,178 @@
+// The termios back end on real pseudo-terminals, in real time.
+#include "platform/RealTimeSource.h"
+#include "platform/ThreadPriority.h"
+#include "serial/TermiosSerialOps.h"
+#include "support/PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace oskel::test {
+namespace {
+
+class TermiosTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.ok());
+        ops.Ports().SetOverrideSource([this](int index) { return index == 0 ? pty.slavePath() : std::string(); });
+    }
+
+
+    PtyPair pty;
+    TermiosSerialOps ops{RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent")};
+    RealTimeSource& clock = RealTimeSource::Instance();
+};
+
+TEST_F(TermiosTest, OneByteReadTimesOutAfterAbout501Ms)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(19200));
+    uint8_t b = 0;
+    uint32_t read = 99;
+    const uint32_t start = clock.TickCount();
+    EXPECT_TRUE(ops.ReadPort(&b, 1, &read));
+    const uint32_t elapsed = clock.TickCount() - start;
+    EXPECT_EQ(read, 0u);
+    EXPECT_GE(elapsed, 500u);
+    EXPECT_LT(elapsed, 560u);
+}
+
+TEST_F(TermiosTest, LineIsRaw8N1AndDc1PassesThrough)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(115200));
+    termios tio{};
+    ASSERT_EQ(tcgetattr(pty.master(), &tio), 0); // a pty master reports the slave's settings
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB), 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | INLCR), 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B115200));
+
+    const std::vector<uint8_t> awkward{0x11, 0x13, 0x0D, 0x0A, 0x00, 0x03, 0x1B, 0x7F, 0xFF};
+    pty.Write(awkward);
+    std::vector<uint8_t> in(awkward.size());
+    uint32_t read = 0;
+    ASSERT_TRUE(ops.ReadPort(in.data(), static_cast<int>(in.size()), &read));
+    EXPECT_EQ(read, awkward.size());
+    EXPECT_EQ(in, awkward);
+
+    uint32_t written = 0;
+    ASSERT_TRUE(ops.WritePort(awkward.data(), static_cast<int>(awkward.size()), &written, -1));
+    EXPECT_EQ(written, awkward.size());
+    EXPECT_EQ(pty.Read(awkward.size(), 500), awkward);
+}
+
+TEST_F(TermiosTest, PurgeDropsWaitingInput)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(19200));
+    pty.Write({1, 2, 3, 4});
+    uint32_t waiting = 0;
+    for (int i = 0; i < 50 && waiting < 4; ++i) {
+        ops.BytesInBuffer(&waiting);
+        clock.WaitMs(2);
+    }
+    EXPECT_EQ(waiting, 4u);
+    EXPECT_TRUE(ops.ClearBuffers());
+    ops.BytesInBuffer(&waiting);
+    EXPECT_EQ(waiting, 0u);
+}
+
+TEST_F(TermiosTest, SecondOpenerIsRefusedAsInUse)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    TermiosSerialOps second(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+    second.Ports().SetOverrideSource([this](int) { return pty.slavePath(); });
+    EXPECT_FALSE(second.OpenPort(0));
+    EXPECT_EQ(second.LastOpenError().kind, OpenError::InUse);
+    ops.ClosePort();
+    EXPECT_TRUE(second.OpenPort(0));
+}
+
+TEST_F(TermiosTest, OpenFailuresKeepTheirReason)
+{
+    ops.SetDeviceOverride("/dev/does-not-exist-oskel");
+    EXPECT_FALSE(ops.OpenPort(0));
+    EXPECT_EQ(ops.LastOpenError().kind, OpenError::NoDevice);
+    ops.SetDeviceOverride("/dev/null");
+    EXPECT_FALSE(ops.OpenPort(0));
+    EXPECT_EQ(ops.LastOpenError().kind, OpenError::NotSerial);
+    EXPECT_FALSE(ops.OpenPort(10));
+    EXPECT_FALSE(ops.OpenPort(-1));
+    EXPECT_FALSE(ops.IsPortOpen());
+}
+
+TEST_F(TermiosTest, SplitWriteDeliversEveryByteInOrder)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(230400));
+    std::vector<uint8_t> packet(300);
+    for (size_t i = 0; i < packet.size(); ++i)
+        packet[i] = static_cast<uint8_t>(i * 7);
+    for (int pacing : {-1, 0, 1}) {
+        uint32_t written = 0;
+        ASSERT_TRUE(ops.WritePort(packet.data(), 96, &written, pacing));
+        EXPECT_EQ(written, 96u);
+        EXPECT_EQ(pty.Read(96, 500), std::vector<uint8_t>(packet.begin(), packet.begin() + 96)) << pacing;
+    }
+}
+
+TEST_F(TermiosTest, WriteReturnsAfterTheBytesWireTime)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(19200));
+    std::vector<uint8_t> data(960, 0x55); // 960 x 10 bits at 19200 = 500 ms
+    uint32_t written = 0;
+    const uint32_t start = clock.TickCount();
+    ASSERT_TRUE(ops.WritePort(data.data(), 90, &written, -1)); // 46.9 ms
+    ASSERT_TRUE(ops.WritePort(data.data(), 960, &written, -1));
+    const uint32_t elapsed = clock.TickCount() - start;
+    EXPECT_GE(elapsed, 545u);
+    EXPECT_LT(elapsed, 800u);
+    EXPECT_EQ(pty.Read(1050, 500).size(), 1050u);
+}
+
+TEST_F(TermiosTest, ByteByByteWriteLeavesThePriorityAsItWas)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(230400));
+    const id_t tid = static_cast<id_t>(syscall(SYS_gettid));
+    const int before = getpriority(PRIO_PROCESS, tid);
+    uint8_t data[8] = {};
+    uint32_t written = 0;
+    ASSERT_TRUE(ops.WritePort(data, 8, &written, 0));
+    EXPECT_EQ(getpriority(PRIO_PROCESS, tid), before);
+    pty.Read(8, 200);
+}
+
+TEST_F(TermiosTest, VanishedDeviceFailsTheReadInsteadOfTimingOut)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(19200));
+    pty.CloseMaster();
+    uint8_t b = 0;
+    uint32_t read = 0;
+    const uint32_t start = clock.TickCount();
+    EXPECT_FALSE(ops.ReadPort(&b, 1, &read));
+    EXPECT_LT(clock.TickCount() - start, 200u);
+}
+
+TEST_F(TermiosTest, ClosedPortOperations)
+{
+    uint32_t written = 7;
+    uint8_t b = 0;
+    EXPECT_FALSE(ops.WritePort(&b, 1, &written, -1));
+    EXPECT_EQ(written, 0u);
+    EXPECT_FALSE(ops.ClearBuffers());
+    EXPECT_TRUE(ops.ClosePort());
+    EXPECT_FALSE(ops.SetBaudRate(19200));
+}
+
+} // namespace
+} // namespace oskel::test
