@@ -44,7 +44,8 @@ public:
         FolderSynced,   // the rename is on disk; the lock is still held
     };
     // Called at each step; returning false makes the write fail there, as a
-    // failed system call would (the temporary file is removed).
+    // failed system call would (the temporary file is removed). From Renamed
+    // on the new text is in place and the answer is ignored.
     using StepHook = std::function<bool(Step)>;
 
     // Files larger than this are not read (and therefore never rewritten).
