@@ -1,5 +1,7 @@
 #include "ui/MessageBox.h"
 
+#include "res/StringTable.h"
+
 #include <cstdio>
 
 namespace oskel::ui {
@@ -38,6 +40,13 @@ IMessageBox& CurrentMessageBox()
 int AfxMessageBox(const std::string& text, unsigned type, unsigned helpId)
 {
     return CurrentMessageBox().Show(text, type, helpId);
+}
+
+int AfxMessageBox(unsigned idPrompt, unsigned type, unsigned helpId)
+{
+    if (helpId == static_cast<unsigned>(-1))
+        helpId = idPrompt;
+    return CurrentMessageBox().Show(res::LoadString(idPrompt), type, helpId);
 }
 
 } // namespace oskel::ui

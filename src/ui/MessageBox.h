@@ -40,4 +40,8 @@ IMessageBox& CurrentMessageBox();
 
 int AfxMessageBox(const std::string& text, unsigned type = MB_OK, unsigned helpId = 0);
 
+// Shows string idPrompt of the string table (res/StringTable.h); a helpId of
+// -1 stands for idPrompt itself.
+int AfxMessageBox(unsigned idPrompt, unsigned type = MB_OK, unsigned helpId = static_cast<unsigned>(-1));
+
 } // namespace oskel::ui

@@ -1,0 +1,81 @@
+#include "res/StringTable.h"
+
+#include <algorithm>
+
+namespace oskel::res {
+namespace {
+
+using Entry = std::pair<unsigned, std::string_view>;
+
+// Sorted by id.
+const std::vector<Entry> kTable = {
+    {IDS_ALREADY_RUNNING,
+     "An OSKEL Quivran application is already running!  Only one application may access the camera at a time."},
+    {IDS_UPLOAD_INCOMPLETE, "Upload could not be completed."},
+    {IDS_FILE_UNREADABLE, "The file could not be read from the disk."},
+    {IDS_ERASE_FAILED, "Program file \"%s\" (or one of its components) could not be erased."},
+    {IDS_TOO_MANY_APPS, "Too many items selected.  The camera can store only %d applications."},
+    {IDS_TOO_MANY_ATTACHMENTS, "Too many items selected.  The camera can store only %d attachments per application."},
+    {IDS_HOST_FILE_MISSING,
+     "\"%s\" cannot be uploaded because it requires a file that is missing.  Please check that the folder "
+     "containing the Optional Program Files has not been damaged."},
+    {IDS_UPDATE_FAILED, "The camera program could not be updated."},
+    {IDS_CAMERA_MEMORY_FULL, "The camera does not have enough memory or is full."},
+    {IDS_BATTERY_LOW,
+     "The battery level is very low, a condition that may cause problems when transferring images from the camera."},
+    {IDS_ALREADY_IN_CAMERA, "\"%s\" skipped; it is already in the camera."},
+    {IDS_UP_TO_DATE, "\"%s\" skipped; an up-to-date version is already in the camera."},
+    {IDS_CONTINUE_REMAINING, "Continue with remaining programs?"},
+    {IDS_CONFIRM_ERASE, "Are you sure you want to erase the selected programs?"},
+    {IDS_OLDER_VERSION, "The program in the camera has an older version.  Would you like to update it now?"},
+    {IDS_ABOUT_MENU, "&About OSKEL Program Uploader..."},
+    {IDS_AUTO, "Auto"},
+    {IDS_INFO_TEXT,
+     "Select the desired Applications in Folder and press 'Upload' to transfer them to the camera.  Or, select "
+     "the Applications in Camera you no longer need and press 'Remove' to erase them from the camera.  "},
+    {IDS_INFO_TEXT_BROWSE, "Use 'Browse...' to select a new folder containing camera applications."},
+    {IDS_CHOOSE_FOLDER_PROMPT, "Choose a folder where application files may be found:"},
+    {IDS_UPLOAD_TITLE, "Upload Programs"},
+    {IDS_UPLOADING, "Uploading \"%s\" (%d of %d)"},
+    {IDS_GETTING_CAMERA_INFO, "Getting camera information..."},
+    {IDS_CAMERA_NOT_CONNECTED, "The camera is not connected."},
+    {IDS_CAMERA_ID, "Camera Id: %s"},
+    {IDS_CAMERA_VERSION, "Camera Version: %s"},
+    {IDS_PORT_NAME, "COM%d"},
+    {IDS_NEW_FOLDER, "New Folder"},
+    {IDS_NEW_FOLDER_PROMPT, "Enter name for subfolder of %s:"},
+    {IDS_CREATE_FOLDER_FAILED,
+     "Could not create %s.  Make sure the parent folder is not read-only and that it has enough space for a new "
+     "folder."},
+    {IDS_FOLDER_EXISTS, "A folder by that name already exists."},
+    {IDS_FOLDER_NAME_CHARS, "A folder name may not contain any of the following characters:\n\t%s"},
+    {IDS_BROWSE_FAILED, "Unexpected error -- failed to create browse dialog.\nCODE: %08x"},
+    {IDS_CREATE_FOLDER_DOS_NAME, "Could not create %s.  Make sure the folder name is a valid DOS name."},
+    {IDS_FOLDER_NAME_TOO_LONG, "The folder name is too long, could not create it."},
+    {IDS_ENTER_PROMPT, "Enter "},
+    {IDS_PROMPT_COLON, ":"},
+};
+
+} // namespace
+
+std::optional<std::string_view> FindString(unsigned id)
+{
+    const auto it = std::lower_bound(kTable.begin(), kTable.end(), id,
+                                     [](const Entry& entry, unsigned wanted) { return entry.first < wanted; });
+    if (it == kTable.end() || it->first != id)
+        return std::nullopt;
+    return it->second;
+}
+
+std::string LoadString(unsigned id)
+{
+    const auto text = FindString(id);
+    return text ? std::string(*text) : std::string();
+}
+
+const std::vector<std::pair<unsigned, std::string_view>>& AllStrings()
+{
+    return kTable;
+}
+
+} // namespace oskel::res
