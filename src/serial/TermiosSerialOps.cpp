@@ -1,6 +1,7 @@
 #include "serial/TermiosSerialOps.h"
 
 #include "platform/RealTimeSource.h"
+#include "serial/PortOverrides.h"
 #include "serial/SerialTimeouts.h"
 
 #include <algorithm>
@@ -106,7 +107,11 @@ TermiosSerialOps::~TermiosSerialOps()
 
 TermiosSerialOps& TermiosSerialOps::Shared()
 {
-    static TermiosSerialOps instance(RealTimeSource::Instance(), NiceThreadPriority::Instance());
+    static TermiosSerialOps& instance = [] () -> TermiosSerialOps& {
+        static TermiosSerialOps ops(RealTimeSource::Instance(), NiceThreadPriority::Instance());
+        ops.Ports().SetOverrideSource(SettingsPortOverrides());
+        return ops;
+    }();
     return instance;
 }
 
