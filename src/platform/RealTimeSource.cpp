@@ -12,9 +12,17 @@ uint32_t RealTimeSource::TickCount()
     return static_cast<uint32_t>(ms);
 }
 
+// The wait ends on the tick, as a pure busy-wait would; only the part of a
+// long wait that lies well before the end is slept, so that a 40-second wait
+// for the camera does not hold a processor for 40 seconds.
 void RealTimeSource::WaitMs(uint32_t ms)
 {
     const uint32_t start = TickCount();
+    constexpr uint32_t kSpinTailMs = 3;
+    while (TickCount() - start + kSpinTailMs < ms) {
+        timespec nap{0, 1000000}; // 1 ms
+        nanosleep(&nap, nullptr);
+    }
     while (TickCount() - start < ms) {
     }
 }
