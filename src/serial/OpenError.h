@@ -21,6 +21,17 @@ struct OpenError {
     int error = 0;      // errno of the failing call
 };
 
+// The opens since a reset: how many succeeded, and the most telling reason
+// among those that failed (permission denied, in use, not a serial port,
+// other, no device; in that order).
+struct OpenDiagnostics {
+    int opened = 0;
+    int failed = 0;
+    OpenError worst;
+
+    void Record(const OpenError& error);
+};
+
 const char* OpenErrorText(OpenError::Kind kind);
 
 } // namespace oskel

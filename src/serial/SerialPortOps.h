@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/OpenError.h"
+
 #include <cstdint>
 
 namespace oskel {
@@ -29,6 +31,12 @@ public:
     virtual int ClearBuffers() = 0;
     // Busy-waits ms milliseconds; above 500 ms recalibrates the spin loop.
     virtual int DelayCalibrate(int ms) = 0;
+
+    // Diagnostics beside the nine operations: what the opens since the last
+    // reset came to, so that "no camera" can be told apart from "no port".
+    // A line that keeps none reports nothing.
+    virtual void ResetOpenDiagnostics() {}
+    virtual OpenDiagnostics GetOpenDiagnostics() const { return {}; }
 };
 
 } // namespace oskel

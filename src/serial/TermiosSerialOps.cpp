@@ -119,17 +119,18 @@ int TermiosSerialOps::OpenPort(int index)
 {
     if (index < kMinPortIndex || index > kMaxPortIndex) {
         m_lastOpenError = OpenError{OpenError::BadIndex, {}, 0};
+        m_diagnostics.Record(m_lastOpenError);
         return 0;
     }
     // A descriptor still open would keep its lock and leak: let it go first.
     ClosePort();
     m_portIndex = index;
     const std::string device = m_deviceOverride.empty() ? m_ports.DeviceFor(index) : m_deviceOverride;
-    if (device.empty()) {
+    if (device.empty())
         m_lastOpenError = OpenError{OpenError::NoDevice, {}, ENOENT};
-        return 0;
-    }
-    return OpenDevicePath(device) ? 1 : 0;
+    const bool opened = !device.empty() && OpenDevicePath(device);
+    m_diagnostics.Record(m_lastOpenError);
+    return opened ? 1 : 0;
 }
 
 bool TermiosSerialOps::OpenDevicePath(const std::string& device)

@@ -30,6 +30,8 @@ public:
     int ReadPort(uint8_t* buffer, int count, uint32_t* read) override;
     int BytesInBuffer(uint32_t* count) override;
     int ClearBuffers() override;
+    void ResetOpenDiagnostics() override { m_diagnostics = OpenDiagnostics{}; }
+    OpenDiagnostics GetOpenDiagnostics() const override { return m_diagnostics; }
 
     // Opens `device` in place of the index's mapped device (command-line use).
     void SetDeviceOverride(std::string device) { m_deviceOverride = std::move(device); }
@@ -58,6 +60,7 @@ private:
     int m_speed = 0;
     std::string m_device;
     OpenError m_lastOpenError;
+    OpenDiagnostics m_diagnostics;
 };
 
 } // namespace oskel

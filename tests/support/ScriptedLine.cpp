@@ -3,6 +3,7 @@
 #include "serial/SerialTimeouts.h"
 
 #include <algorithm>
+#include <string>
 
 namespace oskel::test {
 
@@ -32,8 +33,11 @@ void ScriptedLine::Schedule(const Bytes& bytes, uint64_t atUs)
 int ScriptedLine::OpenPort(int index)
 {
     openAttempts.push_back(index);
-    if (index < kMinPortIndex || index > kMaxPortIndex || m_openable.count(index) == 0)
+    if (index < kMinPortIndex || index > kMaxPortIndex || m_openable.count(index) == 0) {
+        m_diagnostics.Record(OpenError{m_refusal, "COM" + std::to_string(index + 1), 0});
         return 0;
+    }
+    m_diagnostics.Record(OpenError{});
     m_open = true;
     return 1;
 }

@@ -48,6 +48,10 @@ public:
     // Port indexes that open; every index 0..9 by default.
     void SetOpenablePorts(std::set<int> ports) { m_openable = std::move(ports); }
     void SetBaudRateFails(bool fails) { m_baudFails = fails; }
+    // Why ports outside the openable set fail to open.
+    void SetOpenRefusal(OpenError::Kind kind) { m_refusal = kind; }
+    void ResetOpenDiagnostics() override { m_diagnostics = OpenDiagnostics{}; }
+    OpenDiagnostics GetOpenDiagnostics() const override { return m_diagnostics; }
 
     int OpenPort(int index) override;
     int IsPortOpen() override { return m_open ? 1 : 0; }
@@ -66,6 +70,8 @@ public:
     std::vector<int> openAttempts;      // every OpenPort index
     int clears = 0;
     int closes = 0;
+    int speed() const { return m_speed; }
+    int lastOpenedPort() const { return openAttempts.empty() ? -1 : openAttempts.back(); }
     size_t pendingReplies() const { return m_replies.size(); }
     size_t bytesUnread() const { return m_input.size(); }
 
@@ -92,6 +98,8 @@ private:
     bool m_baudFails = false;
     int m_speed = 0;
     std::set<int> m_openable;
+    OpenError::Kind m_refusal = OpenError::NoDevice;
+    OpenDiagnostics m_diagnostics;
     Bytes m_partial;
     int m_lastPacing = -1;
     std::deque<Pending> m_replies;

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "protocol/CameraComm.h"
+#include "serial/OpenError.h"
+
+#include <string>
+#include <vector>
+
+namespace oskel {
+
+class PlatformInfo;
+class ProfileFile;
+
+// Why the last Connect failed, for the user.
+struct ConnectFailure {
+    enum Kind {
+        None,
+        NoPort,  // no port could be opened: see `open`
+        Silent,  // a port opened but no camera answered there
+        Refused, // a camera answered but its family is not admitted
+    };
+    Kind kind = None;
+    OpenError open;
+    int family = 0;
+};
+
+// The one camera connection: the camera communication object with its
+// communication settings, the connection procedure (port search, speed
+// climb, identification and admission), liveness and battery checks.
+//
+// Hidden overrides, read only at the moment a camera is admitted: holding
+// Ctrl+Shift admits the older families 1 to 3, and Ctrl+Shift+Alt admits
+// unknown cameras (family 0), each for the rest of the run.
+class CCameraConnection : public CCameraComm {
+public:
+    // Reads "Port" and "Speed" from `settings`, which must outlive the
+    // connection; the first connection also builds the port-name list.
+    explicit CCameraConnection(ProfileFile& settings, const CommEnvironment& environment = {});
+    // On a scripted or emulated line.
+    CCameraConnection(ProfileFile& settings, SerialPortOps& ops, TimeSource& time, PlatformInfo& platform);
+    // Writes "Port" and "Speed" back.
+    ~CCameraConnection() override;
+
+    int Connect();
+    int Disconnect(unsigned settleMs);
+    int SetPortAndSpeed(int port, int speed);
+    int GetPortChoice();
+    int GetSpeedChoice();
+    int CheckAlive(int reconnect);
+    int IsBatteryOk();
+    int Identify();
+    int ClassifyModel(const char* modelText) const;
+
+    static const std::vector<std::string>& PortNames();
+    static bool OlderModelsAccepted();
+    static bool UnknownModelsAccepted();
+    // Run-wide acceptance, as the hidden key chords would set it (the
+    // command line sets them from its options).
+    static void AcceptOlderModels();
+    static void AcceptUnknownModels();
+    // Forgets the run-wide flags (tests only: a run never clears them).
+    static void ResetRunFlagsForTest();
+
+    const ConnectFailure& LastFailure() const { return m_failure; }
+    PlatformInfo& Platform() { return m_platform; }
+
+    // The hidden chords.
+    static const unsigned kOlderModelsChord;
+    static const unsigned kUnknownModelsChord;
+
+private:
+    void ReadSettings();
+    void BuildPortNames();
+    bool ClimbSpeed(bool ok, int current, int rungs);
+    bool Admit();
+    int LadderRungs();
+    void NoteFailure();
+
+    int m_nPortSetting = 0;
+    int m_nSpeedSetting = 19200;
+    int m_bPortAuto = 0;
+    int m_bSpeedAuto = 0;
+
+    ProfileFile& m_settings;
+    PlatformInfo& m_platform;
+    ConnectFailure m_failure;
+    bool m_bRefused = false;
+};
+
+} // namespace oskel

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "camera/CameraConnection.h"
+
+#include <string>
+
+namespace oskel {
+
+// One or two sentences telling the user why the camera could not be
+// reached; "" when nothing failed.
+std::string DescribeConnectFailure(const ConnectFailure& failure);
+
+// The group that owns a device, or "" when it cannot be told.
+std::string DeviceGroup(const std::string& device);
+
+} // namespace oskel
