@@ -1,0 +1,172 @@
+// Scripted faults: each misbehaviour fires exactly where it is counted and
+// the PC side sees what a misbehaving camera would show it.
+#include "EmulatorRig.h"
+
+#include "emulator/FaultScript.h"
+
+#include <gtest/gtest.h>
+
+namespace oskel::test {
+namespace {
+
+using emulator::CameraConfig;
+using emulator::Fault;
+using emulator::FaultKind;
+using emulator::FaultScript;
+using emulator::StoredProgram;
+
+bool Upload(EmulatorRig& rig, const std::string& fileName)
+{
+    const emulator::CameraName name = NameOf(fileName);
+    BytesSource source(SampleFile(fileName));
+    return rig.comm.UploadProgram(reinterpret_cast<const char*>(name.data()), &source) != 0;
+}
+
+CameraConfig WithTwoPrograms()
+{
+    CameraConfig config;
+    for (const char* f : {"CLOCK.FNC", "TIMER.FNC"})
+        config.programs.push_back(StoredProgram{NameOf(f), SampleFile(f)});
+    return config;
+}
+
+struct Linked : EmulatorRig {
+    explicit Linked(CameraConfig config = CameraConfig()) : EmulatorRig(std::move(config))
+    {
+        EXPECT_TRUE(comm.Open());
+    }
+    void Arm(FaultKind kind, int nth = 1, int times = 1, int64_t argument = -1)
+    {
+        camera.Faults().Add(Fault{kind, nth, times, argument});
+    }
+};
+
+TEST(EmulatorFault, NakAndDc1OfTheNthPacketAreResentUntilTheSixthAttempt)
+{
+    for (FaultKind kind : {FaultKind::Nak, FaultKind::Dc1}) {
+        Linked rig;
+        rig.Arm(kind, 2, 5); // the second packet from now, five times
+        EXPECT_TRUE(rig.comm.SetReg1(1));
+        EXPECT_TRUE(rig.comm.SetReg1(1)); // sent six times, the last one answered
+        EXPECT_EQ(rig.LogCount("-> fault:"), 5);
+        rig.Arm(kind, 1, 6);
+        EXPECT_FALSE(rig.comm.SetReg1(1));
+    }
+}
+
+TEST(EmulatorFault, LinkLostAndStrayBytes)
+{
+    Linked rig;
+    rig.Arm(FaultKind::StrayBytes, 1, 1, 5);
+    EXPECT_EQ(rig.comm.GetReg16(), 100); // five stray bytes are skipped
+    rig.Arm(FaultKind::StrayBytes, 1, 1, 6);
+    EXPECT_TRUE(rig.comm.SetReg1(1));    // six are not: time-out and resend
+    EXPECT_EQ(rig.comm.PacingMode(), 0); // the resend went byte by byte
+    rig.clock.WaitMs(50);
+    rig.comm.PurgeBuffers(); // the first packet's late ACK
+    rig.Arm(FaultKind::LinkLost);
+    EXPECT_TRUE(rig.comm.SetReg1(1));
+    EXPECT_EQ(rig.LogCount("probe answered"), 2); // Open, then the resync
+}
+
+TEST(EmulatorFault, SilenceForAWhileAndForGood)
+{
+    Linked rig;
+    rig.Arm(FaultKind::Silence, 1, 1, 1500);
+    const uint64_t start = rig.NowMs();
+    EXPECT_TRUE(rig.comm.SetReg1(1)); // answered once the camera speaks again
+    EXPECT_GE(rig.NowMs() - start, 1500u);
+    rig.Arm(FaultKind::Silence, 1, 1, 0);
+    EXPECT_FALSE(rig.comm.SetReg1(1));
+    rig.comm.Close();
+    EXPECT_FALSE(rig.comm.Open());
+}
+
+TEST(EmulatorFault, MissingEnqAfterUploadAndErase)
+{
+    Linked rig(WithTwoPrograms());
+    rig.Arm(FaultKind::NoEnqAfterUpload);
+    uint64_t start = rig.NowMs();
+    EXPECT_TRUE(Upload(rig, "SLIDES.FNC")); // true after the full 15 s wait
+    EXPECT_GE(rig.NowMs() - start, 15000u + 1500u);
+    EXPECT_EQ(rig.comm.GetProgramCount(), 3);
+
+    rig.Arm(FaultKind::NoEnqAfterErase);
+    start = rig.NowMs();
+    EXPECT_FALSE(rig.comm.DeleteProgram(1));
+    EXPECT_GE(rig.NowMs() - start, 40000u);
+    EXPECT_TRUE(rig.comm.DeleteProgram(1)); // counted once only
+}
+
+TEST(EmulatorFault, CountUnchangedAfterUploadOrErase)
+{
+    Linked rig(WithTwoPrograms());
+    rig.Arm(FaultKind::CountUnchangedAfterUpload);
+    EXPECT_TRUE(Upload(rig, "SLIDES.FNC"));
+    EXPECT_EQ(rig.comm.GetProgramCount(), 2);
+    rig.Arm(FaultKind::CountUnchangedAfterErase);
+    EXPECT_TRUE(rig.comm.DeleteProgram(1));
+    EXPECT_EQ(rig.comm.GetProgramCount(), 2);
+}
+
+TEST(EmulatorFault, FailingEraseIsRefusedOnlyAsOftenAsScripted)
+{
+    Linked rig(WithTwoPrograms());
+    rig.Arm(FaultKind::FailErase);
+    EXPECT_FALSE(rig.comm.DeleteProgram(2));
+    EXPECT_EQ(rig.comm.GetProgramCount(), 2);
+    EXPECT_TRUE(rig.comm.DeleteProgram(2));
+    EXPECT_EQ(rig.comm.GetProgramCount(), 1);
+}
+
+TEST(EmulatorFault, LowBatteryAndFailedModelText)
+{
+    Linked rig;
+    rig.Arm(FaultKind::LowBattery, 2, 1, 12);
+    EXPECT_EQ(rig.comm.GetReg16(), 100);
+    EXPECT_EQ(rig.comm.GetReg16(), 12);
+    EXPECT_EQ(rig.comm.GetReg16(), 12); // it stays low
+    rig.Arm(FaultKind::FailModelText);
+    char model[65] = {};
+    EXPECT_FALSE(rig.comm.GetModelText(model));
+    EXPECT_TRUE(rig.comm.GetModelText(model));
+}
+
+TEST(EmulatorFault, RandomFaultsAreAbsorbedAndRepeatable)
+{
+    std::vector<std::string> logs[2];
+    for (auto& log : logs) {
+        Linked rig;
+        rig.camera.Faults().SetRandom(1234, 150);
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_TRUE(rig.comm.SetReg35(1 + i % 7));
+            EXPECT_EQ(rig.comm.GetReg35(), 1 + i % 7);
+        }
+        EXPECT_GE(rig.LogCount("fault"), 5);
+        log = rig.log;
+    }
+    EXPECT_EQ(logs[0], logs[1]);
+}
+
+TEST(EmulatorFault, ParseAcceptsTheDocumentedFormsAndExplainsMistakes)
+{
+    Fault f;
+    std::string error;
+    ASSERT_TRUE(FaultScript::Parse("silence@7:2000", &f, &error));
+    EXPECT_EQ(f.kind, FaultKind::Silence);
+    EXPECT_EQ(f.nth, 7);
+    EXPECT_EQ(f.argument, 2000);
+    ASSERT_TRUE(FaultScript::Parse("fail-model-text@1x6", &f, &error));
+    EXPECT_EQ(f.kind, FaultKind::FailModelText);
+    EXPECT_EQ(f.times, 6);
+    ASSERT_TRUE(FaultScript::Parse("dc1", &f, &error));
+    EXPECT_EQ(f.nth, 1);
+    EXPECT_FALSE(FaultScript::Parse("nak@0", &f, &error));
+    EXPECT_NE(error.find("nak@0"), std::string::npos);
+    EXPECT_FALSE(FaultScript::Parse("bogus@2", &f, &error));
+    EXPECT_NE(error.find("unknown kind"), std::string::npos);
+    EXPECT_FALSE(FaultScript::Parse("stray@2:-1", &f, &error));
+}
+
+} // namespace
+} // namespace oskel::test
