@@ -46,6 +46,11 @@ public:
     int SetPortAndSpeed(int port, int speed);
     int GetPortChoice();
     int GetSpeedChoice();
+    // The choices the next Connect starts from, as read from the settings
+    // (before any link exists): -1 when automatic, else the port index or
+    // the speed.
+    int StoredPortChoice() const { return m_bPortAuto ? -1 : m_nPortSetting; }
+    int StoredSpeedChoice() const { return m_bSpeedAuto ? -1 : m_nSpeedSetting; }
     int CheckAlive(int reconnect);
     int IsBatteryOk();
     int Identify();
