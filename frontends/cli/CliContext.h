@@ -1,0 +1,26 @@
+#pragma once
+
+#include "protocol/CameraComm.h"
+
+#include <ostream>
+#include <string>
+
+namespace oskel {
+class TermiosSerialOps;
+}
+
+namespace oskel::cli {
+
+// What a command runs on. The program passes the real serial port, clock
+// and settings file; tests pass an emulated line in virtual time.
+struct CliContext {
+    std::ostream& out;
+    std::ostream& err;
+    std::string settingsPath;  // "" for the user's settings file
+    CommEnvironment comm;      // null members: the real ones
+    // The real port, when the commands run on it: --device is set there and
+    // the opened device is named from it. Null on an emulated line.
+    TermiosSerialOps* termios = nullptr;
+};
+
+} // namespace oskel::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace oskel::cli {
+
+// Exit statuses of oskel-uploader-cli.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitFailed = 1,   // the camera was reached, but reading from it failed
+    kExitUsage = 2,    // bad command line
+    kExitNoCamera = 3, // no camera could be reached or it was refused
+};
+
+// The command line: options may stand before or after the subcommand, and
+// take their value either as the next argument or after "=".
+struct CliOptions {
+    std::string command;               // the subcommand, not yet checked
+    std::optional<std::string> device; // --device PATH
+    std::optional<int> port;           // --port: index (COM1 = 0) or -1 for automatic
+    std::optional<int> speed;          // --speed: bit/s or -1 for automatic
+    bool acceptOlderModels = false;
+    bool acceptUnknownModels = false;
+    bool help = false;
+};
+
+// "COM3", "com3" or "3" -> 2 (COM1 to COM10, the ports the serial layer
+// can open); "auto" -> -1; nullopt for anything else.
+std::optional<int> ParsePortChoice(const std::string& text);
+
+// One of 9600, 19200, 38400, 57600, 115200, 230400, or "auto" -> -1;
+// nullopt for anything else.
+std::optional<int> ParseSpeedChoice(const std::string& text);
+
+// False with a one-line message on a usage error. --help needs no
+// subcommand; otherwise exactly one is required (its name is checked by
+// the dispatcher).
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
+
+// The full help text, and the short reminder shown after a usage error.
+std::string CliUsage();
+std::string CliShortUsage();
+
+} // namespace oskel::cli

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "CliContext.h"
+#include "CliOptions.h"
+#include "TerminalFrontEnd.h"
+
+#include "app/SettingsStore.h"
+#include "camera/CameraHolder.h"
+
+#include <string>
+
+namespace oskel::cli {
+
+// The camera connection of one command, made as the program makes it: the
+// settings are read from QUIVRAN.INI, Acquire connects (port search, speed
+// climb, admission), and at the end the link is closed and "Port" and
+// "Speed" are written back, as when the program's window closes.
+//
+// --port and --speed act as the choices of the camera-not-found dialog
+// would: they replace the stored choice for this run and, being written
+// back at the end, for the runs after it. The one not given keeps its
+// stored value. --accept-older-models and --accept-unknown-models set the
+// run-wide flags the hidden key chords set.
+class CliSession {
+public:
+    CliSession(const CliOptions& options, CliContext& context);
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    // kExitOk with the camera connected; otherwise the reason is on the
+    // error stream and the result is the exit status.
+    int Connect();
+
+    CCameraConnection& Connection() { return m_holder.Connection(); }
+
+    // "COM1", with the device it opened when that is known: "COM1 (/dev/ttyUSB0)".
+    std::string PortText();
+
+    void Error(const std::string& text);
+
+private:
+    void ReportFailure();
+
+    const CliOptions& m_options;
+    CliContext& m_context;
+    TerminalFrontEnd m_frontEnd;
+    CSettingsStore m_settings; // outlives the holder, which writes to it
+    CCameraHolder m_holder;
+};
+
+} // namespace oskel::cli

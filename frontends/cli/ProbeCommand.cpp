@@ -1,0 +1,47 @@
+#include "CliCommands.h"
+#include "CliSession.h"
+#include "TerminalText.h"
+
+#include "camera/CameraIdentityText.h"
+
+namespace oskel::cli {
+namespace {
+
+constexpr size_t kModelTextSize = 64;
+
+std::string FamilyText(int family)
+{
+    std::string text = std::to_string(family);
+    if (family == 4 || family == 5)
+        return text + " (supported)";
+    if (family >= 1 && family <= 3)
+        return text + " (older model, admitted)";
+    return text + " (unknown model, admitted)";
+}
+
+} // namespace
+
+int RunProbe(const CliOptions& options, CliContext& context)
+{
+    CliSession session(options, context);
+    if (const int status = session.Connect(); status != kExitOk)
+        return status;
+    CCameraConnection& camera = session.Connection();
+
+    char model[kModelTextSize + 1] = {};
+    const bool read = camera.GetModelText(model) != 0;
+    const int family = camera.ClassifyModel(read ? model : nullptr);
+
+    context.out << "Port: " << session.PortText() << '\n'
+                << "Speed: " << camera.GetSpeed() << '\n'
+                << "Model: " << Printable(CameraText(model, kModelTextSize)) << '\n'
+                << "Family: " << FamilyText(family) << '\n';
+    context.out.flush();
+    if (!read) {
+        session.Error("The camera's model text could not be read.");
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace oskel::cli

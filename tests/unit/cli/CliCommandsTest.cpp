@@ -1,0 +1,191 @@
+// The subcommands against the in-process camera on the emulated line, in
+// virtual time, with their settings in a temporary QUIVRAN.INI.
+#include "CliCommands.h"
+
+#include "camera/CameraConnection.h"
+#include "camera/CommSettings.h"
+#include "emulator/CameraEngine.h"
+#include "emulator/EmulatorLine.h"
+#include "platform/ProfileFile.h"
+#include "platform/VirtualTimeSource.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace oskel::cli {
+namespace {
+
+using test::TempDir;
+
+class CliCommandsTest : public ::testing::Test {
+protected:
+    CliCommandsTest() { CCameraConnection::ResetRunFlagsForTest(); }
+    ~CliCommandsTest() override { CCameraConnection::ResetRunFlagsForTest(); }
+
+    // Runs a command against a camera that answers on `ports`.
+    int Run(int (*command)(const CliOptions&, CliContext&), const CliOptions& options, std::vector<int> ports = {0})
+    {
+        emulator::CameraEngine camera(config);
+        camera.SetLog([this](const std::string& line) { log.push_back(line); });
+        emulator::EmulatorLine line(clock, camera, std::move(ports));
+        CliContext context{out, err, settingsPath, CommEnvironment{&clock, &line, nullptr, nullptr}, nullptr};
+        return command(options, context);
+    }
+
+    static CliOptions With(std::optional<int> port, std::optional<int> speed)
+    {
+        CliOptions o;
+        o.port = port;
+        o.speed = speed;
+        return o;
+    }
+
+    void Store(const char* key, int value) { ProfileFile(settingsPath).WriteInt(kCommSection, key, value); }
+    int Stored(const char* key) { return ProfileFile(settingsPath).GetInt(kCommSection, key, -12345); }
+    bool Logged(const std::string& needle) const
+    {
+        for (const std::string& l : log) {
+            if (l.find(needle) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+
+    TempDir dir;
+    std::string settingsPath = dir / "QUIVRAN.INI";
+    VirtualTimeSource clock;
+    emulator::CameraConfig config;
+    std::vector<std::string> log;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliCommandsTest, ProbeOnAFreshSettingsFileClimbsToTheTopAndWritesTheSettingsBack)
+{
+    EXPECT_EQ(Run(RunProbe, CliOptions{}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "Port: COM1\n"
+                         "Speed: 230400\n"
+                         "Model: SR82 OSKEL camera emulator\n"
+                         "Family: 5 (supported)\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Stored("Port"), SETTING_AUTO);
+    EXPECT_EQ(Stored("Speed"), SETTING_AUTO | 230400);
+    EXPECT_EQ(Stored("Camera"), 82);
+    ASSERT_FALSE(log.empty());
+    EXPECT_TRUE(Logged("speed code 0 (close)")) << "the link is closed as at the program's exit";
+}
+
+TEST_F(CliCommandsTest, ProbeSearchesThePortsAndKeepsTheAutomaticMark)
+{
+    config.modelText = "SR52 family four";
+    EXPECT_EQ(Run(RunProbe, CliOptions{}, {2}), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Port: COM3\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Family: 4 (supported)\n"), std::string::npos);
+    EXPECT_EQ(Stored("Port"), SETTING_AUTO | 2);
+    EXPECT_EQ(Stored("Camera"), 52);
+}
+
+TEST_F(CliCommandsTest, FixedPortAndSpeedAreUsedAndPersistLikeTheDialogsChoice)
+{
+    EXPECT_EQ(Run(RunProbe, With(1, 57600), {1}), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Port: COM2\nSpeed: 57600\n"), std::string::npos) << out.str();
+    EXPECT_EQ(Stored("Port"), 1);
+    EXPECT_EQ(Stored("Speed"), 57600);
+}
+
+TEST_F(CliCommandsTest, AChoiceNotGivenKeepsItsStoredValue)
+{
+    Store("Port", SETTING_AUTO | 2);
+    Store("Speed", 38400);
+    EXPECT_EQ(Run(RunProbe, With(std::nullopt, -1), {2}), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Port: COM3\nSpeed: 230400\n"), std::string::npos) << out.str();
+    EXPECT_EQ(Stored("Port"), SETTING_AUTO | 2);
+    EXPECT_EQ(Stored("Speed"), SETTING_AUTO | 230400);
+
+    out.str("");
+    Store("Speed", 57600);
+    EXPECT_EQ(Run(RunProbe, With(-1, std::nullopt), {2}), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Port: COM3\nSpeed: 57600\n"), std::string::npos) << out.str();
+    EXPECT_EQ(Stored("Speed"), 57600);
+}
+
+TEST_F(CliCommandsTest, AFixedPortWithoutCameraFailsWithoutSearchingTheOthers)
+{
+    EXPECT_EQ(Run(RunProbe, With(3, 19200), {0}), kExitNoCamera);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("oskel-uploader-cli: "), std::string::npos);
+    EXPECT_EQ(Stored("Port"), 3);
+    EXPECT_EQ(Stored("Speed"), 19200);
+    EXPECT_FALSE(Logged("PC>CAM")) << "COM1 holds the camera but was never opened";
+}
+
+TEST_F(CliCommandsTest, APortBeyondMaxPortIsAUsageError)
+{
+    Store("MaxPort", 2);
+    EXPECT_EQ(Run(RunProbe, With(2, std::nullopt), {2}), kExitUsage);
+    EXPECT_NE(err.str().find("COM3"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(CliCommandsTest, AnOlderModelIsRefusedUnlessTheOptionAdmitsIt)
+{
+    config.modelText = "SR42 older";
+    EXPECT_EQ(Run(RunProbe, CliOptions{}), kExitNoCamera);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("does not support its model"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("family 3"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("--accept-older-models"), std::string::npos) << err.str();
+
+    err.str("");
+    CliOptions admit;
+    admit.acceptOlderModels = true;
+    EXPECT_EQ(Run(RunProbe, admit), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Family: 3 (older model, admitted)\n"), std::string::npos) << out.str();
+    EXPECT_EQ(Stored("Camera"), -12345) << "only families 4 and 5 are written";
+}
+
+TEST_F(CliCommandsTest, AnUnknownModelNeedsItsOwnOption)
+{
+    config.modelText = "XY99";
+    CliOptions older;
+    older.acceptOlderModels = true;
+    EXPECT_EQ(Run(RunProbe, older), kExitNoCamera);
+    EXPECT_NE(err.str().find("--accept-unknown-models"), std::string::npos) << err.str();
+
+    CliOptions unknown;
+    unknown.acceptUnknownModels = true;
+    EXPECT_EQ(Run(RunProbe, unknown), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Model: XY99\nFamily: 0 (unknown model, admitted)\n"), std::string::npos) << out.str();
+}
+
+TEST_F(CliCommandsTest, AboutPrintsTheTwoLinesAsTheAboutBoxFormsThem)
+{
+    config.cameraId = "CAM-0042 \t ";
+    config.cameraVersion = "FW 2.10\r\n";
+    EXPECT_EQ(Run(RunAbout, CliOptions{}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "Camera Id: CAM-0042\nCamera Version: FW 2.10\n");
+    EXPECT_EQ(Stored("Speed"), SETTING_AUTO | 230400);
+    EXPECT_TRUE(Logged("speed code 0 (close)"));
+}
+
+TEST_F(CliCommandsTest, AboutWithA32CharacterIdAndControlBytes)
+{
+    config.cameraId = std::string(32, 'I');
+    config.cameraVersion = "V\x1b[31m1";
+    EXPECT_EQ(Run(RunAbout, CliOptions{}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "Camera Id: " + std::string(32, 'I') + "\nCamera Version: V\\x1B[31m1\n");
+}
+
+TEST_F(CliCommandsTest, AboutWithoutCameraSaysWhy)
+{
+    EXPECT_EQ(Run(RunAbout, CliOptions{}, {}), kExitNoCamera);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("oskel-uploader-cli: "), std::string::npos);
+}
+
+} // namespace
+} // namespace oskel::cli

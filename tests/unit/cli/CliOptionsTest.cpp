@@ -1,0 +1,132 @@
+#include "CliOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace oskel::cli {
+namespace {
+
+struct Parsed {
+    bool ok;
+    CliOptions options;
+    std::string error;
+};
+
+Parsed Parse(const std::vector<std::string>& args)
+{
+    Parsed p;
+    p.ok = ParseCliOptions(args, &p.options, &p.error);
+    return p;
+}
+
+TEST(PortChoice, NamesAndNumbersAreOneBased)
+{
+    EXPECT_EQ(ParsePortChoice("COM1"), 0);
+    EXPECT_EQ(ParsePortChoice("com3"), 2);
+    EXPECT_EQ(ParsePortChoice("3"), 2);
+    EXPECT_EQ(ParsePortChoice("10"), 9);
+    EXPECT_EQ(ParsePortChoice("COM10"), 9);
+    EXPECT_EQ(ParsePortChoice("auto"), -1);
+    EXPECT_EQ(ParsePortChoice("AUTO"), -1);
+}
+
+TEST(PortChoice, RejectsWhatNoPortIs)
+{
+    for (const char* bad : {"COM0", "0", "11", "COM11", "abc", "", "COM", "-1", "+3", " 3", "3 ", "3x", "COM 3",
+                            "99999999999999999999"})
+        EXPECT_FALSE(ParsePortChoice(bad).has_value()) << '"' << bad << '"';
+}
+
+TEST(SpeedChoice, AcceptsTheSixSpeedsAndAuto)
+{
+    for (const int bps : {9600, 19200, 38400, 57600, 115200, 230400})
+        EXPECT_EQ(ParseSpeedChoice(std::to_string(bps)), bps);
+    EXPECT_EQ(ParseSpeedChoice("auto"), -1);
+}
+
+TEST(SpeedChoice, RejectsEveryOtherSpeed)
+{
+    for (const char* bad : {"4800", "14400", "460800", "0", "-19200", "19200.0", "19k2", "", "fast"})
+        EXPECT_FALSE(ParseSpeedChoice(bad).has_value()) << '"' << bad << '"';
+}
+
+TEST(CliParse, OptionsBeforeAndAfterTheCommandWithEitherValueForm)
+{
+    const Parsed p = Parse({"--device", "/dev/ttyUSB3", "probe", "--port=COM2", "--speed", "auto",
+                            "--accept-older-models", "--accept-unknown-models"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.command, "probe");
+    EXPECT_EQ(p.options.device, "/dev/ttyUSB3");
+    EXPECT_EQ(p.options.port, 1);
+    EXPECT_EQ(p.options.speed, -1);
+    EXPECT_TRUE(p.options.acceptOlderModels);
+    EXPECT_TRUE(p.options.acceptUnknownModels);
+}
+
+TEST(CliParse, NothingGivenLeavesTheStoredChoices)
+{
+    const Parsed p = Parse({"about"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.command, "about");
+    EXPECT_FALSE(p.options.port.has_value());
+    EXPECT_FALSE(p.options.speed.has_value());
+    EXPECT_FALSE(p.options.device.has_value());
+    EXPECT_FALSE(p.options.acceptOlderModels || p.options.acceptUnknownModels);
+}
+
+TEST(CliParse, HelpNeedsNoCommand)
+{
+    EXPECT_TRUE(Parse({"--help"}).options.help);
+    EXPECT_TRUE(Parse({"-h"}).ok);
+    EXPECT_TRUE(Parse({"probe", "--help"}).options.help);
+}
+
+TEST(CliParse, UsageErrorsNameTheCulprit)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string inError;
+    };
+    const Case cases[] = {
+        {{}, "no command"},
+        {{"--port", "3"}, "no command"},
+        {{"probe", "--port", "COM0"}, "COM0"},
+        {{"probe", "--port", "11"}, "11"},
+        {{"probe", "--port=abc"}, "abc"},
+        {{"probe", "--speed", "14400"}, "14400"},
+        {{"probe", "--speed"}, "--speed needs a value"},
+        {{"probe", "--device"}, "--device needs a value"},
+        {{"probe", "--device="}, "--device"},
+        {{"probe", "--verbose"}, "unknown option --verbose"},
+        {{"probe", "-x"}, "unknown option -x"},
+        {{"probe", "about"}, "about"},
+        {{"probe", "--help=yes"}, "takes no value"},
+        {{"probe", "--accept-older-models=1"}, "takes no value"},
+    };
+    for (const Case& c : cases) {
+        const Parsed p = Parse(c.args);
+        EXPECT_FALSE(p.ok) << c.inError;
+        EXPECT_NE(p.error.find(c.inError), std::string::npos) << p.error;
+    }
+}
+
+TEST(CliParse, TheValueOfAnOptionIsNeverTakenForTheCommand)
+{
+    const Parsed p = Parse({"--device", "probe", "about"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.device, "probe");
+    EXPECT_EQ(p.options.command, "about");
+}
+
+TEST(CliUsageText, NamesEveryCommandAndOption)
+{
+    const std::string usage = CliUsage();
+    for (const char* word : {"probe", "about", "--device", "--port", "--speed", "--accept-older-models",
+                             "--accept-unknown-models", "--help"})
+        EXPECT_NE(usage.find(word), std::string::npos) << word;
+}
+
+} // namespace
+} // namespace oskel::cli

@@ -1,0 +1,65 @@
+#include "TerminalFrontEnd.h"
+#include "TerminalText.h"
+
+#include "camera/DlgCameraNotFound.h"
+#include "ui/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace oskel::cli {
+namespace {
+
+TEST(TerminalMessageBox, AnswersTheDefaultButtonAndPrintsTheText)
+{
+    std::ostringstream err;
+    TerminalFrontEnd frontEnd(err);
+    EXPECT_EQ(ui::AfxMessageBox("Plain.", ui::MB_OK | ui::MB_ICONEXCLAMATION), ui::IDOK);
+    EXPECT_EQ(ui::AfxMessageBox("Go on?", ui::MB_OKCANCEL), ui::IDOK);
+    EXPECT_EQ(ui::AfxMessageBox("Erase?", ui::MB_YESNO | ui::MB_ICONQUESTION | ui::MB_DEFBUTTON2), ui::IDNO);
+    EXPECT_EQ(ui::AfxMessageBox("Replace?", ui::MB_YESNOCANCEL), ui::IDYES);
+    EXPECT_EQ(ui::AfxMessageBox("Stop?", ui::MB_OKCANCEL | ui::MB_DEFBUTTON2), ui::IDCANCEL);
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: Plain.\n"
+                         "oskel-uploader-cli: Go on? [answered OK]\n"
+                         "oskel-uploader-cli: Erase? [answered No]\n"
+                         "oskel-uploader-cli: Replace? [answered Yes]\n"
+                         "oskel-uploader-cli: Stop? [answered Cancel]\n");
+}
+
+TEST(TerminalMessageBox, ADefaultButtonBeyondTheBoxFallsBackToTheFirst)
+{
+    EXPECT_EQ(TerminalFrontEnd::DefaultButton(ui::MB_OK | ui::MB_DEFBUTTON2), ui::IDOK);
+    EXPECT_EQ(TerminalFrontEnd::DefaultButton(ui::MB_YESNOCANCEL | 0x200), ui::IDCANCEL);
+    EXPECT_EQ(TerminalFrontEnd::DefaultButton(ui::MB_YESNO | 0x200), ui::IDYES);
+}
+
+TEST(TerminalCameraNotFound, CancelsWithoutAskingAndUninstallsItself)
+{
+    std::ostringstream err;
+    {
+        TerminalFrontEnd frontEnd(err);
+        CDlgCameraNotFound dlg(-1, false);
+        dlg.SetPortNames({"COM1", "COM2"});
+        dlg.m_nPortChoice = 1;
+        dlg.m_nSpeedChoice = 57600;
+        EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
+        EXPECT_EQ(dlg.m_nPortChoice, 1);
+        EXPECT_EQ(frontEnd.CameraNotFoundShown(), 1);
+        EXPECT_EQ(&ui::CurrentMessageBox(), static_cast<ui::IMessageBox*>(&frontEnd));
+    }
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(dynamic_cast<TerminalFrontEnd*>(&ui::CurrentMessageBox()), nullptr);
+    EXPECT_EQ(dynamic_cast<TerminalFrontEnd*>(&ui::CurrentCameraNotFoundView()), nullptr);
+}
+
+TEST(TerminalText, EscapesControlAndEightBitBytes)
+{
+    EXPECT_EQ(Printable("SR82 v1.0"), "SR82 v1.0");
+    EXPECT_EQ(Printable(std::string("A\x1B[2JB\x7F\n", 8)), "A\\x1B[2JB\\x7F\\x0A");
+    EXPECT_EQ(Printable(std::string("\xE9\x80", 2)), "\\xE9\\x80");
+    EXPECT_EQ(Printable(""), "");
+}
+
+} // namespace
+} // namespace oskel::cli
