@@ -1,0 +1,187 @@
+// oskel-uploader-cli as a separate process, with its settings in a
+// temporary folder: against missing and silent devices, and against
+// camera-emulator on a pty.
+#include "support/PtyPair.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace oskel::test {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with XDG_CONFIG_HOME set to `config`; a run that takes
+// more than a minute is killed.
+CliRun RunCli(const std::string& config, std::vector<std::string> args)
+{
+    TempDir io;
+    const std::string outPath = io / "out";
+    const std::string errPath = io / "err";
+    args.insert(args.begin(), OSKEL_CLI_PATH);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        alarm(60);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    CliRun run;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFileBytes(outPath).value_or("");
+    run.err = ReadFileBytes(errPath).value_or("");
+    return run;
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// camera-emulator serving a camera at `link` while it lives.
+class Emulator {
+public:
+    Emulator(const std::string& link, std::vector<std::string> extra)
+    {
+        std::vector<std::string> args = {OSKEL_CAMERA_EMULATOR, "--quiet", "--link", link};
+        args.insert(args.end(), extra.begin(), extra.end());
+        m_pid = fork();
+        if (m_pid == 0) {
+            std::vector<char*> argv;
+            for (std::string& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            alarm(120);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        for (int i = 0; i < 500 && !std::filesystem::is_symlink(link); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~Emulator()
+    {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+    Emulator(const Emulator&) = delete;
+    Emulator& operator=(const Emulator&) = delete;
+
+private:
+    pid_t m_pid = -1;
+};
+
+class CliProgram : public ::testing::Test {
+protected:
+    std::string Settings() const { return ReadFileBytes(config / "QUIVRAN.INI").value_or(""); }
+
+    TempDir config;
+};
+
+TEST_F(CliProgram, UsageErrorsAndHelp)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"frobnicate"}, {"probe", "--port", "COM0"}, {"probe", "--speed", "14400"}, {"--bogus", "about"}}) {
+        const CliRun run = RunCli(config.Path(), args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_TRUE(Contains(run.err, "usage: oskel-uploader-cli")) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    const CliRun help = RunCli(config.Path(), {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(Contains(help.out, "--accept-unknown-models"));
+    EXPECT_FALSE(std::filesystem::exists(config / "QUIVRAN.INI")) << "a usage error touches no settings";
+}
+
+TEST_F(CliProgram, ANonexistentDeviceIsNamed)
+{
+    const CliRun run = RunCli(config.Path(), {"--device", "/nonexistent/ttyUSB9", "probe"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(Contains(run.err, "No such device: /nonexistent/ttyUSB9")) << run.err;
+}
+
+TEST_F(CliProgram, ASilentLineIsToldApartFromAMissingDevice)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    const CliRun run = RunCli(config.Path(), {"--device", pty.slavePath(), "--port", "1", "--speed", "19200", "probe"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(Contains(run.err, "did not answer")) << run.err;
+    // The choices persist as the dialog's would.
+    EXPECT_TRUE(Contains(Settings(), "Port=0\n")) << Settings();
+    EXPECT_TRUE(Contains(Settings(), "Speed=19200\n")) << Settings();
+}
+
+TEST_F(CliProgram, ProbeClimbsToTheTopSpeedAndAboutReadsTheTexts)
+{
+    const std::string link = config / "camera";
+    Emulator emulator(link, {"--id", "EMU-CAMERA-7   ", "--version", "FW 3.01"});
+    ASSERT_TRUE(std::filesystem::is_symlink(link));
+
+    const CliRun probe = RunCli(config.Path(), {"--device", link, "probe"});
+    ASSERT_EQ(probe.status, 0) << probe.err;
+    EXPECT_EQ(probe.out, "Port: COM1 (" + link + ")\n"
+                         "Speed: 230400\n"
+                         "Model: SR82 OSKEL camera emulator\n"
+                         "Family: 5 (supported)\n");
+    const std::string settings = Settings();
+    EXPECT_TRUE(Contains(settings, "Port=1073741824\n")) << settings;
+    EXPECT_TRUE(Contains(settings, "Speed=" + std::to_string(0x40000000 + 230400) + "\n")) << settings;
+    EXPECT_TRUE(Contains(settings, "Camera=82\n")) << settings;
+
+    // The next run starts at the stored speed; the link was closed, so the
+    // camera is back at 19200 and the handshake brings it up again.
+    const CliRun about = RunCli(config.Path(), {"--device", link, "about"});
+    ASSERT_EQ(about.status, 0) << about.err;
+    EXPECT_EQ(about.out, "Camera Id: EMU-CAMERA-7\nCamera Version: FW 3.01\n");
+    EXPECT_EQ(about.err, "");
+}
+
+TEST_F(CliProgram, ThePortsSectionNamesTheDeviceWithoutTheOption)
+{
+    const std::string link = config / "camera";
+    Emulator emulator(link, {"--model", "SR22 older camera"});
+    ASSERT_TRUE(std::filesystem::is_symlink(link));
+    WriteFileBytes(config / "QUIVRAN.INI", "[Ports]\nCOM2=" + link + "\n[Communication]\nPort=1\nSpeed=38400\n");
+
+    const CliRun refused = RunCli(config.Path(), {"probe"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_TRUE(Contains(refused.err, "--accept-older-models")) << refused.err;
+
+    const CliRun admitted = RunCli(config.Path(), {"probe", "--accept-older-models"});
+    ASSERT_EQ(admitted.status, 0) << admitted.err;
+    EXPECT_EQ(admitted.out, "Port: COM2 (" + link + ")\n"
+                            "Speed: 38400\n"
+                            "Model: SR22 older camera\n"
+                            "Family: 2 (older model, admitted)\n");
+    EXPECT_TRUE(Contains(Settings(), "Port=1\n")) << Settings();
+    EXPECT_TRUE(Contains(Settings(), "Speed=38400\n")) << Settings();
+    EXPECT_FALSE(Contains(Settings(), "Camera=")) << Settings();
+}
+
+} // namespace
+} // namespace oskel::test
