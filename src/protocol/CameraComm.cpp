@@ -87,6 +87,7 @@ int CCameraComm::ReadControlByte(uint8_t* b)
             return 1;
         }
     }
+    *b = 0;
     return 0;
 }
 
