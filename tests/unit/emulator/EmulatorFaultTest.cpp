@@ -82,6 +82,29 @@ TEST(EmulatorFault, SilenceForAWhileAndForGood)
     EXPECT_FALSE(rig.comm.Open());
 }
 
+TEST(EmulatorFault, RefusedDataPacketsOfAnUploadAreResentAndStoredOnce)
+{
+    Linked rig;
+    rig.Arm(FaultKind::Nak, 3, 2); // the second data packet, twice
+    rig.Arm(FaultKind::Dc1, 6);    // and the last one
+    EXPECT_TRUE(Upload(rig, "SLIDES.FNC"));
+    EXPECT_EQ(rig.LogCount("data STX seq 1 len 2016 -> fault"), 2);
+    EXPECT_EQ(rig.LogCount("data ETX seq 2 len 56 -> fault: DC1"), 1);
+    ASSERT_EQ(rig.camera.Programs().Count(), 1);
+    EXPECT_EQ(rig.camera.Programs().At(1)->data, SampleFile("SLIDES.FNC"));
+}
+
+TEST(EmulatorFault, PcCancelAfterBadPacketsEndsTheCamerasTransfer)
+{
+    Linked rig;
+    uint8_t small[8];
+    int received = 0;
+    // The model text does not fit: six NAKs, then the PC cancels.
+    EXPECT_FALSE(rig.comm.ReadObjectToBuffer(27, small, sizeof small, &received));
+    EXPECT_EQ(rig.LogCount("CAN: transfer cancelled"), 1);
+    EXPECT_EQ(rig.comm.GetReg1(), 1);
+}
+
 TEST(EmulatorFault, MissingEnqAfterUploadAndErase)
 {
     Linked rig(WithTwoPrograms());
