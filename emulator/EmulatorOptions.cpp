@@ -278,26 +278,26 @@ bool ParseEmulatorOptions(const std::vector<std::string>& args, EmulatorOptions*
 bool LoadInitialPrograms(EmulatorOptions* options, std::string* error)
 {
     ProgramStore store(options->camera.capacityBytes, AcceptedSignature(options->camera.modelText));
-    for (const std::string& spec : options->programs) {
-        const size_t eq = spec.find('=');
-        const std::string path = spec.substr(0, eq);
+    for (const std::string& programArg : options->programs) {
+        const size_t eq = programArg.find('=');
+        const std::string path = programArg.substr(0, eq);
         const std::string fileName = std::filesystem::path(path).filename().string();
-        const std::string nameSource = eq == std::string::npos ? fileName : spec.substr(eq + 1);
+        const std::string nameSource = eq == std::string::npos ? fileName : programArg.substr(eq + 1);
         StoredProgram program;
         if (!CameraNameFromFileName(nameSource, &program.name)) {
-            *error = "--program " + spec + ": \"" + nameSource +
+            *error = "--program " + programArg + ": \"" + nameSource +
                      "\" gives no camera name (at most 8 characters before the first '.')";
             return false;
         }
         std::ifstream in(path, std::ios::binary);
         if (!in) {
-            *error = "--program " + spec + ": cannot read " + path + ": " + std::strerror(errno);
+            *error = "--program " + programArg + ": cannot read " + path + ": " + std::strerror(errno);
             return false;
         }
         program.data.assign(std::istreambuf_iterator<char>(in), {});
         std::string why;
         if (!store.Add(program.name, program.data, &why)) {
-            *error = "--program " + spec + ": the camera would not hold it: " + why;
+            *error = "--program " + programArg + ": the camera would not hold it: " + why;
             return false;
         }
         options->camera.programs.push_back(std::move(program));
