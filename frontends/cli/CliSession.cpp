@@ -42,10 +42,15 @@ int CliSession::Connect()
             Error("--device needs a real serial port");
             return kExitUsage;
         }
-        m_context.termios->SetDeviceOverride(*m_options.device);
     }
 
     CCameraConnection& c = Connection();
+    if (m_options.device) {
+        // The device stands at the one port the connection tries first, so
+        // a port search does not try it again under every other name.
+        const int port = m_options.port.value_or(-1);
+        m_context.termios->SetDeviceOverride(*m_options.device, port >= 0 ? port : c.PortSetting());
+    }
     const int portCount = static_cast<int>(CCameraConnection::PortNames().size());
     if (m_options.port && *m_options.port >= portCount) {
         Error(PortMap::PortName(*m_options.port) + " is not among the " + std::to_string(portCount) +

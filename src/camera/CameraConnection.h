@@ -49,6 +49,8 @@ public:
     // The choices the next Connect starts from, as read from the settings
     // (before any link exists): -1 when automatic, else the port index or
     // the speed.
+    // The port index the next Connect tries first.
+    int PortSetting() const { return m_nPortSetting; }
     int StoredPortChoice() const { return m_bPortAuto ? -1 : m_nPortSetting; }
     int StoredSpeedChoice() const { return m_bSpeedAuto ? -1 : m_nSpeedSetting; }
     int CheckAlive(int reconnect);

@@ -125,7 +125,9 @@ int TermiosSerialOps::OpenPort(int index)
     // A descriptor still open would keep its lock and leak: let it go first.
     ClosePort();
     m_portIndex = index;
-    const std::string device = m_deviceOverride.empty() ? m_ports.DeviceFor(index) : m_deviceOverride;
+    std::string device = m_ports.DeviceFor(index);
+    if (!m_deviceOverride.empty())
+        device = m_deviceOverrideIndex < 0 || m_deviceOverrideIndex == index ? m_deviceOverride : std::string();
     if (device.empty())
         m_lastOpenError = OpenError{OpenError::NoDevice, {}, ENOENT};
     const bool opened = !device.empty() && OpenDevicePath(device);

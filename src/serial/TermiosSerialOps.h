@@ -33,8 +33,14 @@ public:
     void ResetOpenDiagnostics() override { m_diagnostics = OpenDiagnostics{}; }
     OpenDiagnostics GetOpenDiagnostics() const override { return m_diagnostics; }
 
-    // Opens `device` in place of the index's mapped device (command-line use).
-    void SetDeviceOverride(std::string device) { m_deviceOverride = std::move(device); }
+    // Opens `device` in place of the mapped device (command-line use): at
+    // port `index` only, the other indexes then having no device, or at
+    // every index when `index` is -1.
+    void SetDeviceOverride(std::string device, int index = -1)
+    {
+        m_deviceOverride = std::move(device);
+        m_deviceOverrideIndex = index;
+    }
 
     PortMap& Ports() { return m_ports; }
     const OpenError& LastOpenError() const { return m_lastOpenError; }
@@ -55,6 +61,7 @@ private:
 
     PortMap m_ports;
     std::string m_deviceOverride;
+    int m_deviceOverrideIndex = -1;
     int m_fd = -1;
     int m_portIndex = -1;
     int m_speed = 0;

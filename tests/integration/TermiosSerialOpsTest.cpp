@@ -108,6 +108,15 @@ TEST_F(TermiosTest, OpenFailuresKeepTheirReason)
     EXPECT_FALSE(ops.IsPortOpen());
 }
 
+TEST_F(TermiosTest, DeviceOverrideAtOneIndexLeavesTheOthersEmpty)
+{
+    ops.SetDeviceOverride(pty.slavePath(), 2);
+    EXPECT_FALSE(ops.OpenPort(0));
+    EXPECT_EQ(ops.LastOpenError().kind, OpenError::NoDevice);
+    EXPECT_TRUE(ops.OpenPort(2));
+    EXPECT_EQ(ops.OpenDevice(), pty.slavePath());
+}
+
 TEST_F(TermiosTest, SplitWriteDeliversEveryByteInOrder)
 {
     ASSERT_TRUE(ops.OpenPort(0));
