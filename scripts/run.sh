@@ -14,19 +14,31 @@ link=$demo/camera
 mkdir -p "$demo"
 build/normal/emulator/make-sample-programs --list "$programs"
 
-echo
-echo "Starting the camera emulator on $link (the uploader's serial port):"
-echo "  - the camera holds CLOCK.FNC, FRAMES.FNC and FRAMEA.ATC;"
-echo "  - $programs holds the sample programs to upload;"
-echo "  - every packet is logged to $demo/wire.log;"
-echo "  - on exit the camera's programs are written to $demo/camera-after."
-echo "The uploader will be opened against this link by a later change; until"
-echo "then any program can use it as a serial port (settings file QUIVRAN.INI,"
-echo "[Ports] COM1=$PWD/$link). Stop with Ctrl+C."
-echo
-exec build/normal/emulator/camera-emulator --link "$link" \
+cli=build/normal/frontends/cli/oskel-uploader-cli
+config=$PWD/$demo/config   # the demo's own QUIVRAN.INI, not yours
+
+build/normal/emulator/camera-emulator --link "$link" \
     --program "$programs/CLOCK.FNC" \
     --program "$programs/FRAMES.FNC" \
     --program "$programs/FRAMEA.ATC" \
     --wire-log "$demo/wire.log" \
-    --dump "$demo/camera-after"
+    --dump "$demo/camera-after" &
+emulator=$!
+trap 'kill -INT $emulator 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -e "$link" ] && break; sleep 0.05; done
+
+echo
+echo "The camera emulator serves a camera on $link, holding CLOCK.FNC,"
+echo "FRAMES.FNC and FRAMEA.ATC; $programs holds the sample programs."
+echo "The uploader's command line finds it, climbs to the top speed and reads"
+echo "its identity (settings in $config/QUIVRAN.INI):"
+echo
+XDG_CONFIG_HOME=$config "$cli" --device "$link" probe
+XDG_CONFIG_HOME=$config "$cli" --device "$link" about
+echo
+echo "The emulator keeps running: every packet is logged to $demo/wire.log,"
+echo "and on exit the camera's programs are written to $demo/camera-after."
+echo "Try: XDG_CONFIG_HOME=$config $cli --device $link about"
+echo "Stop with Ctrl+C."
+trap - EXIT
+wait $emulator
