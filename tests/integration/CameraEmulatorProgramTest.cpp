@@ -7,6 +7,7 @@
 #include "protocol/CameraComm.h"
 #include "protocol/ProgramInfoRecord.h"
 #include "serial/TermiosSerialOps.h"
+#include "support/EmulatorProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,45 +24,6 @@
 
 namespace oskel::test {
 namespace {
-
-// Runs camera-emulator with the given options and waits for its link.
-class EmulatorProcess {
-public:
-    EmulatorProcess(const std::string& link, std::vector<std::string> extra)
-    {
-        std::vector<std::string> args = {OSKEL_CAMERA_EMULATOR, "--quiet", "--link", link};
-        args.insert(args.end(), extra.begin(), extra.end());
-        m_pid = fork();
-        if (m_pid == 0) {
-            std::vector<char*> argv;
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        for (int i = 0; i < 500 && !std::filesystem::is_symlink(link); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ~EmulatorProcess() { Stop(); }
-
-    // SIGTERM, then the exit status.
-    int Stop()
-    {
-        if (m_pid <= 0)
-            return m_status;
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return m_status;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_status = -1;
-};
 
 class BytesSource final : public ITransferSource {
 public:
@@ -96,7 +58,7 @@ TEST(CameraEmulatorProgram, HandshakeSpeedChangeModelTextAndCloseAtEverySpeed)
 {
     TempDir dir;
     const std::string link = dir / "camera";
-    EmulatorProcess emulator(link, {"--model", "SR82 integration camera"});
+    EmulatorProcess emulator(OSKEL_CAMERA_EMULATOR, link, {"--model", "SR82 integration camera"});
     ASSERT_TRUE(std::filesystem::is_symlink(link));
     for (int speed : {9600, 19200, 38400, 57600, 115200, 230400}) {
         PcSide pc(link);
@@ -120,7 +82,7 @@ TEST(CameraEmulatorProgram, ProgramsStoredAndUploadedAreDumpedOnExit)
     std::string error;
     ASSERT_TRUE(emulator::WriteSamplePrograms(dir / "programs", emulator::SampleSignatures::Both, nullptr, &error));
     const std::string log = dir / "wire.log";
-    EmulatorProcess emulator(link, {"--program", dir / "programs/CLOCK.FNC", "--wire-log", log, "--dump",
+    EmulatorProcess emulator(OSKEL_CAMERA_EMULATOR, link, {"--program", dir / "programs/CLOCK.FNC", "--wire-log", log, "--dump",
                                     dir / "after", "--upload-enq-delay", "100"});
     PcSide pc(link);
     pc.comm.SetSpeed(115200);

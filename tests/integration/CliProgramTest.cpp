@@ -1,6 +1,7 @@
 // oskel-uploader-cli as a separate process, with its settings in a
 // temporary folder: against missing and silent devices, and against
 // camera-emulator on a pty.
+#include "support/EmulatorProcess.h"
 #include "support/PtyPair.h"
 #include "support/TempDir.h"
 
@@ -62,38 +63,6 @@ bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-// camera-emulator serving a camera at `link` while it lives.
-class Emulator {
-public:
-    Emulator(const std::string& link, std::vector<std::string> extra)
-    {
-        std::vector<std::string> args = {OSKEL_CAMERA_EMULATOR, "--quiet", "--link", link};
-        args.insert(args.end(), extra.begin(), extra.end());
-        m_pid = fork();
-        if (m_pid == 0) {
-            std::vector<char*> argv;
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            alarm(120);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        for (int i = 0; i < 500 && !std::filesystem::is_symlink(link); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ~Emulator()
-    {
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-    }
-    Emulator(const Emulator&) = delete;
-    Emulator& operator=(const Emulator&) = delete;
-
-private:
-    pid_t m_pid = -1;
-};
-
 class CliProgram : public ::testing::Test {
 protected:
     std::string Settings() const { return ReadFileBytes(config / "QUIVRAN.INI").value_or(""); }
@@ -139,7 +108,7 @@ TEST_F(CliProgram, ASilentLineIsToldApartFromAMissingDevice)
 TEST_F(CliProgram, ProbeClimbsToTheTopSpeedAndAboutReadsTheTexts)
 {
     const std::string link = config / "camera";
-    Emulator emulator(link, {"--id", "EMU-CAMERA-7   ", "--version", "FW 3.01"});
+    EmulatorProcess emulator(OSKEL_CAMERA_EMULATOR, link, {"--id", "EMU-CAMERA-7   ", "--version", "FW 3.01"});
     ASSERT_TRUE(std::filesystem::is_symlink(link));
 
     const CliRun probe = RunCli(config.Path(), {"--device", link, "probe"});
@@ -164,7 +133,7 @@ TEST_F(CliProgram, ProbeClimbsToTheTopSpeedAndAboutReadsTheTexts)
 TEST_F(CliProgram, ThePortsSectionNamesTheDeviceWithoutTheOption)
 {
     const std::string link = config / "camera";
-    Emulator emulator(link, {"--model", "SR22 older camera"});
+    EmulatorProcess emulator(OSKEL_CAMERA_EMULATOR, link, {"--model", "SR22 older camera"});
     ASSERT_TRUE(std::filesystem::is_symlink(link));
     WriteFileBytes(config / "QUIVRAN.INI", "[Ports]\nCOM2=" + link + "\n[Communication]\nPort=1\nSpeed=38400\n");
 
