@@ -95,7 +95,8 @@ private:
         int kind = 0;
         CameraName name{};
         std::vector<uint8_t> data;
-        uint8_t sequence = 0;
+        uint8_t sequence = 0; // of the next data packet
+        int packets = 0;      // data packets taken so far
     };
 
     // Time, timers and output (CameraEngine.cpp).

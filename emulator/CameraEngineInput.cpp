@@ -289,7 +289,7 @@ void CameraEngine::CompleteDataPacket()
         Send({kNAK}, "NAK (bad checksum)");
         return;
     }
-    if (m_in.sequence > 0 && sequence == static_cast<uint8_t>(m_in.sequence - 1)) {
+    if (m_in.packets > 0 && sequence == static_cast<uint8_t>(m_in.sequence - 1)) {
         Log("PC>CAM", std::string(what) + " (again: already taken)");
         Send({kACK}, "ACK");
         return;
@@ -309,6 +309,7 @@ void CameraEngine::CompleteDataPacket()
     Log("PC>CAM", what);
     m_in.data.insert(m_in.data.end(), data, data + length);
     ++m_in.sequence;
+    ++m_in.packets;
     Send({kACK}, "ACK");
     if (type == kETX) {
         m_in.done = true;

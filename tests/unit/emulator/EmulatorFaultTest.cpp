@@ -3,6 +3,8 @@
 #include "EmulatorRig.h"
 
 #include "emulator/FaultScript.h"
+#include "protocol/ControlBytes.h"
+#include "protocol/Packet.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +94,38 @@ TEST(EmulatorFault, RefusedDataPacketsOfAnUploadAreResentAndStoredOnce)
     EXPECT_EQ(rig.LogCount("data ETX seq 2 len 56 -> fault: DC1"), 1);
     ASSERT_EQ(rig.camera.Programs().Count(), 1);
     EXPECT_EQ(rig.camera.Programs().At(1)->data, SampleFile("SLIDES.FNC"));
+}
+
+// A data packet sent again because the camera's ACK went astray is taken
+// once and acknowledged, also after the sequence number has wrapped at 256.
+TEST(EmulatorFault, DataPacketSentAgainAfterTheSequenceWrapsIsTakenOnce)
+{
+    Linked rig;
+    const emulator::CameraName name = NameOf("BIG.FNC");
+    ASSERT_TRUE(rig.comm.SetRegisterBytes(58, name.data(), 12));
+    std::vector<uint8_t> file = SampleFile("CLOCK.FNC");
+    file.resize(300, 0x5A);
+    auto send = [&](size_t index, uint8_t type) {
+        uint8_t packet[7] = {};
+        packet[4] = file[index];
+        FrameData(packet, type, static_cast<uint8_t>(index), 1);
+        uint32_t n = 0;
+        rig.line.WritePort(packet, sizeof packet, &n, -1);
+        uint8_t answer = 0;
+        rig.line.ReadPort(&answer, 1, &n);
+        return n == 1 ? answer : 0;
+    };
+    for (size_t i = 0; i + 1 < file.size(); ++i) {
+        ASSERT_EQ(send(i, kSTX), kACK) << "packet " << i;
+        if (i == 0 || i == 255 || i == 256) {
+            EXPECT_EQ(send(i, kSTX), kACK) << "packet " << i << " again";
+        }
+    }
+    ASSERT_EQ(send(file.size() - 1, kETX), kACK);
+    ASSERT_TRUE(rig.comm.DoAction(11, 0));
+    EXPECT_TRUE(rig.comm.WaitForEnq(15000));
+    ASSERT_EQ(rig.camera.Programs().Count(), 1);
+    EXPECT_EQ(rig.camera.Programs().At(1)->data, file);
 }
 
 TEST(EmulatorFault, PcCancelAfterBadPacketsEndsTheCamerasTransfer)
