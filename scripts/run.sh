@@ -17,6 +17,7 @@ build/normal/emulator/make-sample-programs --list "$programs"
 cli=build/normal/frontends/cli/oskel-uploader-cli
 config=$PWD/$demo/config   # the demo's own QUIVRAN.INI, not yours
 
+rm -f "$link"   # a link left by a killed run may point at another terminal now
 build/normal/emulator/camera-emulator --link "$link" \
     --program "$programs/CLOCK.FNC" \
     --program "$programs/FRAMES.FNC" \
