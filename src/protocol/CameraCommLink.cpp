@@ -62,6 +62,9 @@ int CCameraComm::Resync(int force)
             answered = b == kNAK;
             break;
         }
+        // A port gone meanwhile fails every read at once: no answer can come.
+        if (!IsOpen())
+            break;
     }
     if (!answered)
         return kResyncNoProbeAnswer;

@@ -30,7 +30,8 @@ int CCameraComm::WaitReady(int timeoutMs)
     for (;;) {
         if (IsReady())
             return 1;
-        if (m_time.TickCount() - start > limit)
+        // A closed port fails every read at once: nothing more can come.
+        if (!IsOpen() || m_time.TickCount() - start > limit)
             return 0;
     }
 }
@@ -40,7 +41,8 @@ int CCameraComm::WaitForEnq(uint32_t timeoutMs)
     const uint32_t start = m_time.TickCount();
     uint8_t b = 0;
     while (!ReadControlByte(&b)) {
-        if (m_time.TickCount() - start > timeoutMs)
+        // A closed port fails every read at once: nothing more can come.
+        if (!IsOpen() || m_time.TickCount() - start > timeoutMs)
             break;
     }
     m_bActionPending = 0;
