@@ -184,6 +184,11 @@ std::string Trim(const std::string& s)
 
 bool ReadConfigFile(const std::string& path, Applier& applier, std::string* error)
 {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        *error = "cannot read config file " + path + ": not a regular file";
+        return false;
+    }
     std::ifstream in(path);
     if (!in) {
         *error = "cannot read config file " + path + ": " + std::strerror(errno);
@@ -210,6 +215,10 @@ bool ReadConfigFile(const std::string& path, Applier& applier, std::string* erro
         }
         if (!applier.Apply(name, value, where))
             return false;
+    }
+    if (in.bad()) {
+        *error = "cannot read config file " + path;
+        return false;
     }
     return true;
 }
@@ -287,6 +296,12 @@ bool LoadInitialPrograms(EmulatorOptions* options, std::string* error)
         if (!CameraNameFromFileName(nameSource, &program.name)) {
             *error = "--program " + programArg + ": \"" + nameSource +
                      "\" gives no camera name (at most 8 characters before the first '.')";
+            return false;
+        }
+        // Only a regular file: reading a folder throws, and a device may never end.
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+            *error = "--program " + programArg + ": " + path + " is not a regular file";
             return false;
         }
         std::ifstream in(path, std::ios::binary);

@@ -54,6 +54,7 @@ TEST(EmulatorOptions, MistakesNameTheOptionOrLine)
         {{"stray"}, "unexpected argument"},
         {{"--config", dir / "bad.conf", "--link", "x"}, "bad.conf:2: unknown setting \"speed\""},
         {{"--config", dir / "none.conf"}, "cannot read config file"},
+        {{"--config", dir.Path(), "--link", "x"}, "cannot read config file"},
         {{"--model", "SR82"}, "--link PATH is required"},
     };
     for (const Case& c : cases) {
@@ -81,8 +82,10 @@ TEST(EmulatorOptions, InitialProgramsAreCheckedAsTheCameraWouldStoreThem)
     ASSERT_EQ(o.camera.programs.size(), 2u);
     EXPECT_EQ(o.camera.programs[1].name, NameOf("FRAMEB2.ATC"));
 
+    // A folder, or a device that never ends, is no program file.
     for (const std::string& bad : {dir / "SHORT.ATC", dir / "LEGACY.FNC", dir / "NOFILE.FNC",
-                                   dir / "CLOCK.FNC=LONGERTHAN8.FNC"}) {
+                                   dir / "CLOCK.FNC=LONGERTHAN8.FNC", dir.Path() + "=DIR.FNC",
+                                   std::string("/dev/zero=ZERO.FNC")}) {
         EmulatorOptions b;
         ASSERT_TRUE(ParseEmulatorOptions({"--link", "x", "--program", bad}, &b, &error));
         EXPECT_FALSE(emulator::LoadInitialPrograms(&b, &error)) << bad;
