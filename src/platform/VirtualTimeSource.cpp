@@ -16,7 +16,7 @@ void VirtualTimeSource::WaitMs(uint32_t ms)
 {
     // Busy-waiting until the tick count has advanced by ms ends on the first
     // tick at or past start + ms.
-    const uint64_t target = (static_cast<uint64_t>(TickCount()) + ms) * 1000u;
+    const uint64_t target = (m_nowUs / 1000u + ms) * 1000u;
     if (target > m_nowUs)
         AdvanceToUs(target);
 }

@@ -30,6 +30,8 @@ TEST(VirtualTime, TickCountWrapsAndDifferencesStayRight)
     clock.WaitMs(20);
     EXPECT_LT(clock.TickCount(), start); // wrapped
     EXPECT_EQ(TicksSince(clock, start), 20u);
+    clock.WaitMs(55); // after the wrap too
+    EXPECT_EQ(TicksSince(clock, start), 75u);
 }
 
 TEST(Platform, LinuxIsNeverWin32s)
