@@ -159,6 +159,7 @@ bool TermiosSerialOps::OpenDevicePath(const std::string& device)
     if (tcsetattr(fd, TCSANOW, &tio) != 0)
         return fail(KindOfErrno(errno), errno);
     m_fd = fd;
+    m_hungUp = false;
     m_device = device;
     m_lastOpenError = OpenError{};
     TryLowLatency();
@@ -178,9 +179,12 @@ void TermiosSerialOps::TryLowLatency()
     (void)ioctl(m_fd, TIOCSSERIAL, &info);
 }
 
+// A device that has gone away (a USB adapter pulled out) no longer counts
+// as open, so the waits above end at once instead of polling a dead line;
+// its descriptor is still released by ClosePort or the next OpenPort.
 int TermiosSerialOps::IsPortOpen()
 {
-    return m_fd >= 0 ? 1 : 0;
+    return m_fd >= 0 && !m_hungUp ? 1 : 0;
 }
 
 int TermiosSerialOps::SetBaudRate(int bps)
@@ -215,6 +219,7 @@ int TermiosSerialOps::ClosePort()
     ClearBuffers();
     ::close(m_fd);
     m_fd = -1;
+    m_hungUp = false;
     m_device.clear();
     return 1;
 }
@@ -309,10 +314,12 @@ int TermiosSerialOps::ReadPort(uint8_t* buffer, int count, uint32_t* read)
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
                 continue;
             // 0 bytes from a readable device, or EIO: the device is gone.
+            m_hungUp = true;
             *read = static_cast<uint32_t>(got);
             return 0;
         }
         if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            m_hungUp = true;
             *read = static_cast<uint32_t>(got);
             return 0;
         }
@@ -337,7 +344,7 @@ int TermiosSerialOps::BytesInBuffer(uint32_t* count)
 
 int TermiosSerialOps::ClearBuffers()
 {
-    if (m_fd < 0)
+    if (!IsPortOpen())
         return 0;
     tcflush(m_fd, TCIFLUSH);
     tcflush(m_fd, TCOFLUSH);

@@ -63,6 +63,7 @@ private:
     std::string m_deviceOverride;
     int m_deviceOverrideIndex = -1;
     int m_fd = -1;
+    bool m_hungUp = false;
     int m_portIndex = -1;
     int m_speed = 0;
     std::string m_device;

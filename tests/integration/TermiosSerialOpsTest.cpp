@@ -170,6 +170,10 @@ TEST_F(TermiosTest, VanishedDeviceFailsTheReadInsteadOfTimingOut)
     const uint32_t start = clock.TickCount();
     EXPECT_FALSE(ops.ReadPort(&b, 1, &read));
     EXPECT_LT(clock.TickCount() - start, 200u);
+    // Gone for good: no longer open, and closing still releases it.
+    EXPECT_FALSE(ops.IsPortOpen());
+    EXPECT_TRUE(ops.ClosePort());
+    EXPECT_TRUE(ops.OpenDevice().empty());
 }
 
 TEST_F(TermiosTest, ClosedPortOperations)
