@@ -9,7 +9,9 @@ std::string Printable(std::string_view text)
     out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F) {
+        if (c == '\\') {
+            out += "\\\\"; // so that a literal "\x41" is not read as an escape
+        } else if (byte >= 0x20 && byte < 0x7F) {
             out += c;
         } else {
             out += "\\x";

@@ -9,7 +9,7 @@ inline constexpr const char* kProgramName = "oskel-uploader-cli";
 
 // Text from the camera made safe for a terminal: control bytes (below 0x20
 // and 0x7F) and bytes above 0x7F, whose character set the camera does not
-// tell, are written as \xNN; everything else stays as it is.
+// tell, are written as \xNN and a backslash as \\; everything else stays as it is.
 std::string Printable(std::string_view text);
 
 } // namespace oskel::cli

@@ -59,6 +59,7 @@ TEST(TerminalText, EscapesControlAndEightBitBytes)
     EXPECT_EQ(Printable(std::string("A\x1B[2JB\x7F\n", 8)), "A\\x1B[2JB\\x7F\\x0A");
     EXPECT_EQ(Printable(std::string("\xE9\x80", 2)), "\\xE9\\x80");
     EXPECT_EQ(Printable(""), "");
+    EXPECT_EQ(Printable("a\\x41"), "a\\\\x41");
 }
 
 } // namespace
