@@ -266,7 +266,7 @@ bool ParseEmulatorOptions(const std::vector<std::string>& args, EmulatorOptions*
         }
         if (eq != std::string::npos) {
         } else if (applier.TakesValue(name)) {
-            if (i + 1 >= args.size()) {
+            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 *error = arg + ": needs a value (see --help)";
                 return false;
             }

@@ -122,17 +122,21 @@ bool FaultScript::Parse(const std::string& text, Fault* fault, std::string* erro
     };
     std::string rest = text;
     std::string argument;
+    const bool hasArgument = rest.find(':') != std::string::npos;
     if (const size_t colon = rest.find(':'); colon != std::string::npos) {
         argument = rest.substr(colon + 1);
         rest = rest.substr(0, colon);
     }
     std::string times;
+    bool hasTimes = false;
     if (const size_t x = rest.find('x', rest.find('@') == std::string::npos ? rest.size() : rest.find('@'));
         x != std::string::npos) {
         times = rest.substr(x + 1);
         rest = rest.substr(0, x);
+        hasTimes = true;
     }
     std::string nth;
+    const bool hasNth = rest.find('@') != std::string::npos;
     if (const size_t at = rest.find('@'); at != std::string::npos) {
         nth = rest.substr(at + 1);
         rest = rest.substr(0, at);
@@ -147,6 +151,8 @@ bool FaultScript::Parse(const std::string& text, Fault* fault, std::string* erro
     }
     if (!known)
         return fail("unknown kind \"" + rest + "\"");
+    if ((hasNth && nth.empty()) || (hasTimes && times.empty()) || (hasArgument && argument.empty()))
+        return fail("a number is missing after '@', 'x' or ':'");
     int64_t v = 0;
     if (!nth.empty()) {
         if (!ParseNumber(nth, 1, 1000000000, &v))

@@ -223,6 +223,10 @@ TEST(EmulatorFault, ParseAcceptsTheDocumentedFormsAndExplainsMistakes)
     EXPECT_FALSE(FaultScript::Parse("bogus@2", &f, &error));
     EXPECT_NE(error.find("unknown kind"), std::string::npos);
     EXPECT_FALSE(FaultScript::Parse("stray@2:-1", &f, &error));
+    for (const char* incomplete : {"nak@", "nak@3x", "nak:", "silence@2x1:"}) {
+        EXPECT_FALSE(FaultScript::Parse(incomplete, &f, &error)) << incomplete;
+        EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    }
 }
 
 } // namespace

@@ -47,6 +47,7 @@ TEST(EmulatorOptions, MistakesNameTheOptionOrLine)
     } cases[] = {
         {{"--link", "x", "--capacity", "-5"}, "--capacity"},
         {{"--link", "x", "--items"}, "--items: needs a value"},
+        {{"--link", "--quiet"}, "--link: needs a value"},
         {{"--link", "x", "--id", std::string(33, 'i')}, "at most 32"},
         {{"--link", "x", "--random-faults", "7"}, "SEED:PERMILLE"},
         {{"--link", "x", "--fault", "nak@zero"}, "nak@zero"},
