@@ -299,8 +299,11 @@ void CameraEngine::CompleteDataPacket()
         Send({kNAK}, "NAK (sequence)");
         return;
     }
-    if (m_in.kind == 58 && m_in.data.size() + static_cast<size_t>(length) > m_store.Free()) {
-        Log("PC>CAM", std::string(what) + ": the program does not fit in memory");
+    // A program must fit in the free memory; any other object in the whole
+    // memory, so that no sender can make the camera grow without bound.
+    const size_t room = m_in.kind == 58 ? m_store.Free() : m_store.Capacity();
+    if (m_in.data.size() + static_cast<size_t>(length) > room) {
+        Log("PC>CAM", std::string(what) + ": the object does not fit in memory");
         Send({kCAN}, "CAN (memory full)");
         m_in = Incoming();
         m_rx = Rx::Idle;

@@ -29,6 +29,9 @@ void InstallSignals()
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
+    // A wire log piped into a program that has quit: stop as on Ctrl+C, so
+    // the link is removed and the programs dumped.
+    sigaction(SIGPIPE, &sa, nullptr);
 }
 
 } // namespace

@@ -115,6 +115,19 @@ TEST(EmulatorProgramStore, ReadyOnlyAfterEnqAndTheReadyDelay)
     EXPECT_EQ(ready, 1);
 }
 
+TEST(EmulatorProgramStore, OtherObjectsAreBoundedByTheWholeMemory)
+{
+    CameraConfig config;
+    config.capacityBytes = 4000;
+    EmulatorRig rig(config);
+    ASSERT_TRUE(rig.comm.Open());
+    BytesSource tooBig(std::vector<uint8_t>(5000, 0x5A));
+    EXPECT_FALSE(rig.comm.SendObject(29, &tooBig, 0, nullptr));
+    EXPECT_EQ(rig.LogCount("CAN (memory full)"), 1);
+    BytesSource fits(std::vector<uint8_t>(3000, 0x5A));
+    EXPECT_TRUE(rig.comm.SendObject(29, &fits, 0, nullptr));
+}
+
 TEST(EmulatorProgramStore, AProgramThatDoesNotFitIsCancelled)
 {
     CameraConfig config;
