@@ -13,7 +13,7 @@ TEST(RealTime, WaitsAreNeitherCutShortNorLong)
         clock.WaitMs(ms);
         const uint32_t elapsed = clock.TickCount() - start;
         EXPECT_GE(elapsed, ms);
-        EXPECT_LE(elapsed, ms + 20);
+        EXPECT_LE(elapsed, ms + 50); // generous: CI runs suites side by side
     }
 }
 
