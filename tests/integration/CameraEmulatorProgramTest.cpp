@@ -7,7 +7,8 @@
 #include "protocol/CameraComm.h"
 #include "protocol/ProgramInfoRecord.h"
 #include "serial/TermiosSerialOps.h"
-#include "support/EmulatorProcess.h"
+#include "integration/EmulatorProcess.h"
+#include "support/MemorySource.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -24,25 +25,6 @@
 
 namespace oskel::test {
 namespace {
-
-class BytesSource final : public ITransferSource {
-public:
-    explicit BytesSource(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {}
-    int Begin() override { return 1; }
-    int Read(uint8_t* destination, int maximum, int* status) override
-    {
-        const size_t n = std::min(static_cast<size_t>(maximum), m_bytes.size() - m_offset);
-        std::memcpy(destination, m_bytes.data() + m_offset, n);
-        m_offset += n;
-        *status = n < static_cast<size_t>(maximum) ? 1 : 0;
-        return static_cast<int>(n);
-    }
-    int End() override { return 1; }
-
-private:
-    std::vector<uint8_t> m_bytes;
-    size_t m_offset = 0;
-};
 
 struct PcSide {
     explicit PcSide(const std::string& link)
@@ -98,7 +80,7 @@ TEST(CameraEmulatorProgram, ProgramsStoredAndUploadedAreDumpedOnExit)
     const std::vector<uint8_t> slides(slidesFile.begin(), slidesFile.end());
     emulator::CameraName name{};
     ASSERT_TRUE(emulator::CameraNameFromFileName("SLIDES.FNC", &name));
-    BytesSource source(slides);
+    MemorySource source(slides);
     ASSERT_TRUE(pc.comm.UploadProgram(reinterpret_cast<const char*>(name.data()), &source));
     EXPECT_EQ(pc.comm.GetProgramCount(), 2);
     pc.comm.Close();

@@ -1,7 +1,7 @@
 // oskel-uploader-cli as a separate process, with its settings in a
 // temporary folder: against missing and silent devices, and against
 // camera-emulator on a pty.
-#include "support/EmulatorProcess.h"
+#include "integration/EmulatorProcess.h"
 #include "support/PtyPair.h"
 #include "support/TempDir.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/MemorySource.h"
+
 #include "protocol/Packet.h"
 #include "protocol/TransferInterfaces.h"
 #include "support/CameraBytes.h"
@@ -64,29 +66,5 @@ inline void ReplyLastPacket(ScriptedLine& line, const Bytes& data)
     line.ReplySilence();
 }
 
-// A source over a byte vector that reports the end as soon as a piece comes
-// out short; `onRead` runs before every read (to look at the sender's state).
-class MemorySource : public ITransferSource {
-public:
-    explicit MemorySource(Bytes bytes) : data(std::move(bytes)) {}
-    int Begin() override { return ++begins; }
-    int Read(uint8_t* destination, int maximum, int* status) override
-    {
-        if (onRead)
-            onRead();
-        const int n = std::min<int>(maximum, static_cast<int>(data.size() - offset));
-        std::copy(data.begin() + static_cast<long>(offset), data.begin() + static_cast<long>(offset) + n, destination);
-        offset += static_cast<size_t>(n);
-        *status = n < maximum ? 1 : 0;
-        return n;
-    }
-    int End() override { return ++ends; }
-
-    Bytes data;
-    size_t offset = 0;
-    int begins = 0;
-    int ends = 0;
-    std::function<void()> onRead;
-};
 
 } // namespace oskel::test

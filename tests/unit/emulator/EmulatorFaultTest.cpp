@@ -20,7 +20,7 @@ using emulator::StoredProgram;
 bool Upload(EmulatorRig& rig, const std::string& fileName)
 {
     const emulator::CameraName name = NameOf(fileName);
-    BytesSource source(SampleFile(fileName));
+    MemorySource source(SampleFile(fileName));
     return rig.comm.UploadProgram(reinterpret_cast<const char*>(name.data()), &source) != 0;
 }
 

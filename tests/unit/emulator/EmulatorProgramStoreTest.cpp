@@ -23,7 +23,7 @@ CameraConfig WithPrograms(std::initializer_list<const char*> files)
 bool Upload(EmulatorRig& rig, const std::string& fileName, const std::vector<uint8_t>& bytes)
 {
     const emulator::CameraName name = NameOf(fileName);
-    BytesSource source(bytes);
+    MemorySource source(bytes);
     return rig.comm.UploadProgram(reinterpret_cast<const char*>(name.data()), &source) != 0;
 }
 
@@ -51,7 +51,7 @@ TEST(EmulatorProgramStore, NothingIsStoredBeforeAction11)
     EmulatorRig rig;
     ASSERT_TRUE(rig.comm.Open());
     const emulator::CameraName name = NameOf("CLOCK.FNC");
-    BytesSource source(SampleFile("CLOCK.FNC"));
+    MemorySource source(SampleFile("CLOCK.FNC"));
     ASSERT_TRUE(rig.comm.SendObject(58, &source, 12, name.data()));
     EXPECT_TRUE(rig.camera.UploadPending());
     EXPECT_EQ(rig.comm.GetProgramCount(), 0);
@@ -121,10 +121,10 @@ TEST(EmulatorProgramStore, OtherObjectsAreBoundedByTheWholeMemory)
     config.capacityBytes = 4000;
     EmulatorRig rig(config);
     ASSERT_TRUE(rig.comm.Open());
-    BytesSource tooBig(std::vector<uint8_t>(5000, 0x5A));
+    MemorySource tooBig(std::vector<uint8_t>(5000, 0x5A));
     EXPECT_FALSE(rig.comm.SendObject(29, &tooBig, 0, nullptr));
     EXPECT_EQ(rig.LogCount("CAN (memory full)"), 1);
-    BytesSource fits(std::vector<uint8_t>(3000, 0x5A));
+    MemorySource fits(std::vector<uint8_t>(3000, 0x5A));
     EXPECT_TRUE(rig.comm.SendObject(29, &fits, 0, nullptr));
 }
 

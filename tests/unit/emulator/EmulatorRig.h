@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/MemorySource.h"
+
 #include "emulator/CameraEngine.h"
 #include "emulator/EmulatorLine.h"
 #include "emulator/SamplePrograms.h"
@@ -39,26 +41,6 @@ struct EmulatorRig {
     CCameraComm comm;
 };
 
-// Hands a byte vector to SendObject, reporting the end as soon as a piece
-// comes out short, as the program's own sources do.
-class BytesSource final : public ITransferSource {
-public:
-    explicit BytesSource(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {}
-    int Begin() override { return 1; }
-    int Read(uint8_t* destination, int maximum, int* status) override
-    {
-        const size_t n = std::min(static_cast<size_t>(maximum), m_bytes.size() - m_offset);
-        std::memcpy(destination, m_bytes.data() + m_offset, n);
-        m_offset += n;
-        *status = n < static_cast<size_t>(maximum) ? 1 : 0;
-        return static_cast<int>(n);
-    }
-    int End() override { return 1; }
-
-private:
-    std::vector<uint8_t> m_bytes;
-    size_t m_offset = 0;
-};
 
 inline std::vector<uint8_t> SampleFile(const std::string& fileName)
 {

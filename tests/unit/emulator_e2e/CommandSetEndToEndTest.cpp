@@ -19,7 +19,7 @@ struct Upload {
 bool UploadFile(EmulatorRig& rig, const Upload& file)
 {
     const emulator::CameraName name = NameOf(file.fileName);
-    BytesSource source(file.bytes);
+    MemorySource source(file.bytes);
     return rig.comm.UploadProgram(reinterpret_cast<const char*>(name.data()), &source) != 0;
 }
 

@@ -1,6 +1,7 @@
 #include "protocol/ControlBytes.h"
 #include "protocol/Packet.h"
 #include "support/CommFixture.h"
+#include "support/MemorySource.h"
 
 #include <string>
 
@@ -217,31 +218,6 @@ TEST_F(ExchangesTest, SinkThatCannotStoreCancelsTheTransfer)
     EXPECT_EQ(line.frames.back().bytes, Bytes{kCAN});
 }
 
-class VectorSource : public ITransferSource {
-public:
-    explicit VectorSource(Bytes bytes) : data(std::move(bytes)) {}
-    int Begin() override { return 1; }
-    int Read(uint8_t* destination, int maximum, int* status) override
-    {
-        if (failAt >= 0 && reads++ == failAt) {
-            *status = -1;
-            return 0;
-        }
-        const int n = std::min<int>(maximum, static_cast<int>(data.size() - offset));
-        std::copy(data.begin() + offset, data.begin() + offset + n, destination);
-        offset += static_cast<size_t>(n);
-        *status = n < maximum ? 1 : 0;
-        return n;
-    }
-    int End() override { return ++ends; }
-
-    Bytes data;
-    size_t offset = 0;
-    int failAt = -1;
-    int reads = 0;
-    int ends = 0;
-};
-
 class SendObjectTest : public CommFixture {
 protected:
     // Sends an object of `size` bytes to a camera that acknowledges
@@ -250,7 +226,7 @@ protected:
     {
         OpenQuietly();
         line.SetResponder([](const Bytes&) { return Bytes{kACK}; });
-        VectorSource source(Filled(size));
+        MemorySource source(Filled(size));
         EXPECT_TRUE(comm.SendObject(58, &source, 0, nullptr));
         EXPECT_EQ(source.ends, 1);
         std::vector<std::pair<uint8_t, int>> packets;
@@ -291,7 +267,7 @@ TEST_F(SendObjectTest, PrefixIsAnnouncedAsRegisterBytes)
     OpenQuietly();
     line.SetResponder([](const Bytes&) { return Bytes{kACK}; });
     const std::string name = "PROG    FNC";
-    VectorSource source(Filled(10));
+    MemorySource source(Filled(10));
     EXPECT_TRUE(comm.SendObject(58, &source, 12, reinterpret_cast<const uint8_t*>(name.c_str())));
     const Bytes& announce = line.frames[0].bytes;
     EXPECT_EQ(Bytes(announce.begin(), announce.begin() + 6), (Bytes{0x1B, 0x43, 0x0E, 0x00, 0x03, 0x3A}));
@@ -302,8 +278,8 @@ TEST_F(SendObjectTest, SourceErrorStopsWithoutFurtherPackets)
 {
     OpenQuietly();
     line.SetResponder([](const Bytes&) { return Bytes{kACK}; });
-    VectorSource source(Filled(5000));
-    source.failAt = 1;
+    MemorySource source(Filled(5000));
+    source.failAtRead = 1;
     EXPECT_FALSE(comm.SendObject(58, &source, 0, nullptr));
     EXPECT_EQ(line.frames.size(), 2u); // the announcement and the first piece
     EXPECT_EQ(source.ends, 1);
@@ -313,7 +289,7 @@ TEST_F(SendObjectTest, RefusedAnnouncementEndsTheSource)
 {
     OpenQuietly();
     line.Reply({kCAN});
-    VectorSource source(Filled(10));
+    MemorySource source(Filled(10));
     EXPECT_FALSE(comm.SendObject(58, &source, 0, nullptr));
     EXPECT_EQ(source.ends, 1);
     EXPECT_EQ(line.frames.size(), 1u);

@@ -1,4 +1,4 @@
-#include "support/EmulatorProcess.h"
+#include "integration/EmulatorProcess.h"
 
 #include <chrono>
 #include <filesystem>
