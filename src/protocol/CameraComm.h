@@ -186,7 +186,10 @@ public:
 protected:
     int ReadExact(uint8_t* buffer, int count);
     void StepPacing();
-    int ReadDataPacketInto(uint8_t* data, int room, int* length, bool* tooLong);
+    int ReadDataHeader(int* length);
+    int ReadDataBody(uint8_t* data, int length);
+    int ReadNextPacketType(int* type, ITransferSink* sink);
+    int RejectDataPacket(int* errors, int* type, ITransferSink* sink);
     int SelectItem(int item);
     int ReadRegisterOr(uint8_t reg, int failureValue);
     int ReadRegisterInto(uint8_t reg, int32_t* out);

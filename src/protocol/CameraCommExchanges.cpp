@@ -97,27 +97,56 @@ int CCameraComm::GetRegister(uint8_t reg, int32_t* value)
     return 0;
 }
 
-// Reads the rest of a data packet whose type byte has been read: header,
-// up to `room` data bytes into `data`, checksum. *tooLong is set when the
-// length field exceeds the room; nothing is then read past the header.
-int CCameraComm::ReadDataPacketInto(uint8_t* data, int room, int* length, bool* tooLong)
+// The header of a data packet whose type byte has been read; *length is
+// its data length.
+int CCameraComm::ReadDataHeader(int* length)
 {
     uint8_t header[3];
-    *tooLong = false;
     *length = 0;
     if (!ReadExact(header, 3))
         return 0;
     *length = GetLe16(header + 1);
-    if (*length > room) {
-        *tooLong = true;
-        return 0;
-    }
-    if (*length > 0 && !ReadExact(data, *length))
+    return 1;
+}
+
+// The data bytes and the checksum after the header; true when they match.
+int CCameraComm::ReadDataBody(uint8_t* data, int length)
+{
+    if (length > 0 && !ReadExact(data, length))
         return 0;
     uint8_t sum[2];
-    if (!ReadExact(sum, 2))
+    return ReadExact(sum, 2) && GetLe16(sum) == Checksum(data, static_cast<size_t>(length)) ? 1 : 0;
+}
+
+// The type byte of the camera's next packet, after an accepted one.
+int CCameraComm::ReadNextPacketType(int* type, ITransferSink* sink)
+{
+    uint8_t next = 0;
+    if (!ReadControlByte(&next)) {
+        if (sink != nullptr)
+            sink->Abort();
         return 0;
-    return GetLe16(sum) == Checksum(data, static_cast<size_t>(*length)) ? 1 : 0;
+    }
+    *type = next;
+    return 1;
+}
+
+// After a bad data packet: pause, purge, and NAK it so the camera sends it
+// again (its type byte in *type), or after the sixth error in a row cancel
+// the transfer with CAN sent as a packet. False when the transfer ends.
+int CCameraComm::RejectDataPacket(int* errors, int* type, ITransferSink* sink)
+{
+    WaitMs(kObjectErrorPauseMs);
+    PurgeBuffers();
+    if (++*errors >= kObjectErrorLimit) {
+        if (sink != nullptr)
+            sink->Abort();
+        const uint8_t cancel = kCAN;
+        SendPacket(&cancel, 1);
+        return 0;
+    }
+    SendControlByte(kNAK);
+    return ReadNextPacketType(type, sink);
 }
 
 int CCameraComm::ReadObjectToBuffer(uint8_t kind, uint8_t* buffer, int capacity, int* received)
@@ -137,42 +166,26 @@ int CCameraComm::ReadObjectToBuffer(uint8_t kind, uint8_t* buffer, int capacity,
             SendControlByte(kCAN);
             return 0;
         }
-        uint8_t* in = ReceiveBuffer();
-        bool good = false;
         int n = 0;
-        if (ReadExact(in, 3)) {
-            n = GetLe16(in + 1);
+        bool good = false;
+        if (ReadDataHeader(&n)) {
             if (n == 0)
                 return 1;
             const int room = buffer != nullptr && capacity > *received ? capacity - *received : 0;
-            uint8_t sum[2];
-            good = n <= room && ReadExact(buffer + *received, n) && ReadExact(sum, 2) &&
-                   GetLe16(sum) == Checksum(buffer + *received, static_cast<size_t>(n));
+            good = n <= room && ReadDataBody(buffer + *received, n);
         }
-        if (good) {
-            *received += n;
-            SendControlByte(kACK);
-            if (t == kETX)
-                return 1;
-            errors = 0;
-            uint8_t next = 0;
-            if (!ReadControlByte(&next))
+        if (!good) {
+            if (!RejectDataPacket(&errors, &t, nullptr))
                 return 0;
-            t = next;
             continue;
         }
-        WaitMs(kObjectErrorPauseMs);
-        PurgeBuffers();
-        if (++errors >= kObjectErrorLimit) {
-            const uint8_t cancel = kCAN;
-            SendPacket(&cancel, 1);
+        *received += n;
+        SendControlByte(kACK);
+        if (t == kETX)
+            return 1;
+        errors = 0;
+        if (!ReadNextPacketType(&t, nullptr))
             return 0;
-        }
-        SendControlByte(kNAK);
-        uint8_t next = 0;
-        if (!ReadControlByte(&next))
-            return 0;
-        t = next;
     }
 }
 
@@ -189,6 +202,7 @@ int CCameraComm::ReadObjectToSink(uint8_t kind, ITransferSink* sink)
     const int length = BuildObjectCommand(SendBuffer(), kCmdReadObject, kind);
     int t = SendPacket(SendBuffer(), length);
     int errors = 0;
+    // Read at the start of the send buffer: a full 4096-byte packet fits.
     uint8_t* data = SendBuffer();
     for (;;) {
         if (t == kACK) {
@@ -198,42 +212,25 @@ int CCameraComm::ReadObjectToSink(uint8_t kind, ITransferSink* sink)
         if (t != kSTX && t != kETX)
             return cancel();
         int n = 0;
-        bool tooLong = false;
-        if (ReadDataPacketInto(data, kPacketBufferSize, &n, &tooLong)) {
-            errors = 0;
-            if (t == kETX) {
-                SendControlByte(kACK);
-                if (!sink->Put(data, n))
-                    return cancel();
-                sink->Finish();
-                return 1;
-            }
-            if (!sink->Put(data, n))
-                return cancel();
-            SendControlByte(kACK);
-            uint8_t next = 0;
-            if (!ReadControlByte(&next)) {
-                sink->Abort();
+        const bool good = ReadDataHeader(&n) && n <= kPacketBufferSize && ReadDataBody(data, n);
+        if (!good) {
+            if (!RejectDataPacket(&errors, &t, sink))
                 return 0;
-            }
-            t = next;
             continue;
         }
-        WaitMs(kObjectErrorPauseMs);
-        PurgeBuffers();
-        if (++errors >= kObjectErrorLimit) {
-            sink->Abort();
-            const uint8_t cancelByte = kCAN;
-            SendPacket(&cancelByte, 1);
-            return 0;
+        errors = 0;
+        if (t == kETX) {
+            SendControlByte(kACK);
+            if (!sink->Put(data, n))
+                return cancel();
+            sink->Finish();
+            return 1;
         }
-        SendControlByte(kNAK);
-        uint8_t next = 0;
-        if (!ReadControlByte(&next)) {
-            sink->Abort();
+        if (!sink->Put(data, n))
+            return cancel();
+        SendControlByte(kACK);
+        if (!ReadNextPacketType(&t, sink))
             return 0;
-        }
-        t = next;
     }
 }
 
