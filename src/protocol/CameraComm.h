@@ -186,6 +186,7 @@ public:
 protected:
     int ReadExact(uint8_t* buffer, int count);
     void StepPacing();
+    int InstallTransferred();
     int ReadDataHeader(int* length);
     int ReadDataBody(uint8_t* data, int length);
     int ReadNextPacketType(int* type, ITransferSink* sink);

@@ -52,24 +52,44 @@ int CCameraComm::WaitForEnq(uint32_t timeoutMs)
     return 1;
 }
 
+namespace {
+
+// Holds the long-transfer flag for the whole of an upload, also on every
+// way out.
+class LongTransferFlag {
+public:
+    explicit LongTransferFlag(int& flag) : m_flag(flag) { m_flag = 1; }
+    ~LongTransferFlag() { m_flag = 0; }
+    LongTransferFlag(const LongTransferFlag&) = delete;
+    LongTransferFlag& operator=(const LongTransferFlag&) = delete;
+
+private:
+    int& m_flag;
+};
+
+} // namespace
+
+// After the data of an upload: the pause, action 11 and the pause after it.
+int CCameraComm::InstallTransferred()
+{
+    WaitMs(kUploadSettleMs);
+    if (!DoAction(action::kInstall, 0))
+        return 0;
+    WaitMs(kAfterUploadActionMs);
+    return 1;
+}
+
 int CCameraComm::UploadProgram(const char* cameraName, ITransferSource* source)
 {
     if (cameraName == nullptr || source == nullptr)
         return 0;
     PurgeBuffers();
-    m_bLongTransfer = 1;
-    auto fail = [this]() {
-        m_bLongTransfer = 0;
-        return 0;
-    };
+    LongTransferFlag longTransfer(m_bLongTransfer);
     if (!SendObject(kind::kProgram, source, kCameraNameSize, reinterpret_cast<const uint8_t*>(cameraName)))
-        return fail();
-    WaitMs(kUploadSettleMs);
-    if (!DoAction(action::kInstall, 0))
-        return fail();
-    WaitMs(kAfterUploadActionMs);
+        return 0;
+    if (!InstallTransferred())
+        return 0;
     WaitForEnq(kUploadEnqTimeoutMs);
-    m_bLongTransfer = 0;
     return 1;
 }
 
@@ -78,26 +98,19 @@ int CCameraComm::UploadSystemData(ITransferSource* source, int flag)
     if (source == nullptr)
         return 0;
     PurgeBuffers();
-    m_bLongTransfer = 1;
-    auto fail = [this]() {
-        m_bLongTransfer = 0;
-        return 0;
-    };
+    LongTransferFlag longTransfer(m_bLongTransfer);
     const int32_t value = flag ? m_systemData.whenFlagSet : m_systemData.whenFlagClear;
     if (!SetRegister(reg::kSystemData, value))
-        return fail();
+        return 0;
     WaitMs(kAfterSystemRegisterMs);
     if (!SendObject(kind::kSystemData, source, 0, nullptr))
-        return fail();
-    WaitMs(kUploadSettleMs);
-    if (!DoAction(action::kInstall, 0))
-        return fail();
-    WaitMs(kAfterUploadActionMs);
+        return 0;
+    if (!InstallTransferred())
+        return 0;
     if (flag)
         WaitForEnq(kUploadEnqTimeoutMs);
     else
         WaitMs(kSystemDataFixedWaitMs);
-    m_bLongTransfer = 0;
     return 1;
 }
 
