@@ -117,6 +117,12 @@ std::string PortMap::DeviceFor(int index) const
 {
     if (index < 0 || index >= kPortCount)
         return {};
+    // A port named outright needs neither the other names nor a scan.
+    if (m_overrides) {
+        std::string device = m_overrides(index);
+        if (!device.empty())
+            return device;
+    }
     return Table()[static_cast<size_t>(index)];
 }
 
