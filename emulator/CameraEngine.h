@@ -68,7 +68,6 @@ public:
     // A register as the camera would report it, without counting a read.
     bool PeekRegister(int reg, int32_t* value) const;
     std::string TextValue(int reg) const;
-    const std::vector<uint8_t>& SystemData() const { return m_systemData; }
     bool UploadPending() const { return m_pending.active; }
 
     static constexpr uint64_t kInterByteTimeoutUs = 100000;   // a packet's bytes come closer than this
@@ -103,7 +102,6 @@ private:
     void Schedule(const Timer& timer);
     void Fire(const Timer& timer);
     void Send(const std::vector<uint8_t>& bytes, const std::string& what);
-    void SendByte(uint8_t b);
     void Log(const char* direction, const std::string& text);
     bool Silenced();
 

@@ -52,7 +52,6 @@ int EmulatorLine::OpenPort(int index)
         return 0;
     Pump();
     m_open = true;
-    ++m_opens;
     m_received.clear();
     return 1;
 }

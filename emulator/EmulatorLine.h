@@ -45,7 +45,6 @@ public:
     void SetPcFormat(const LineFormat& format);
     const LineFormat& PcFormat() const { return m_pc; }
     int PortIndex() const { return m_index; }
-    int OpenCount() const { return m_opens; }
 
     // Runs the camera up to the clock's present moment and moves what has
     // arrived into the receive queue.
@@ -63,7 +62,6 @@ private:
     std::vector<int> m_ports;
     bool m_open = false;
     int m_index = -1;
-    int m_opens = 0;
     LineFormat m_pc = LineFormat::Raw8N1(9600); // a port's speed before anyone sets it
     uint64_t m_txFreeUs = 0;                    // the PC's transmitter is busy until then
     std::deque<TimedByte> m_toCamera;           // on the wire toward the camera

@@ -44,7 +44,6 @@ struct Fault {
 class FaultScript {
 public:
     void Add(const Fault& fault);
-    void Clear() { m_armed.clear(); }
 
     // Seeded random faults for soak tests: each packet from the PC is, with
     // probability permille / 1000, answered with a NAK, a DC1, stray bytes, a

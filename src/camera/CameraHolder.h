@@ -27,7 +27,6 @@ public:
 
 private:
     bool InteractiveConnect();
-    std::string FailureReason() const;
 
     std::unique_ptr<CCameraConnection> m_pConnection;
     bool m_bInUse = false;

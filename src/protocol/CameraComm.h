@@ -177,7 +177,6 @@ public:
     TimeSource& Time() { return m_time; }
     LibraryLoader::Handle LibraryHandle() const { return m_binding.library; }
     void SetSystemDataValues(const SystemDataValues& values) { m_systemData = values; }
-    const SystemDataValues& GetSystemDataValues() const { return m_systemData; }
 
     // The process-wide packet buffers.
     static uint8_t* SendBuffer();

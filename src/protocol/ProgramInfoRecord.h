@@ -38,11 +38,6 @@ struct ProgramInfoRecord {
     uint16_t CopyFlag() const { return Get16(kCopyFlagOffset); }
     uint32_t StoredSize() const { return Get32(kStoredSizeOffset); }
     uint16_t Version() const { return Get16(kVersionOffset); }
-
-    void SetKind(uint16_t v) { Set16(kKindOffset, v); }
-    void SetAppId(uint16_t v) { Set16(kAppIdOffset, v); }
-    void SetCopyFlag(uint16_t v) { Set16(kCopyFlagOffset, v); }
-    void SetStoredSize(uint32_t v) { Set32(kStoredSizeOffset, v); }
     void SetVersion(uint16_t v) { Set16(kVersionOffset, v); }
 
     // Turns the little-endian number fields of a record as received into

@@ -32,6 +32,4 @@ struct OpenDiagnostics {
     void Record(const OpenError& error);
 };
 
-const char* OpenErrorText(OpenError::Kind kind);
-
 } // namespace oskel

@@ -22,7 +22,6 @@ public:
     int DelayCalibrate(int ms) override;
 
     int SpinPerMs() const { return m_spinPerMs; }
-    void SetSpinPerMs(int value) { m_spinPerMs = value; }
     TimeSource& Time() { return m_time; }
 
 protected:
