@@ -156,7 +156,6 @@ int EmulatorLine::ReadPort(uint8_t* buffer, int count, uint32_t* read)
         return 1;
     Pump();
     const uint64_t start = m_clock.NowUs();
-    const uint64_t totalDeadline = start + 1000u * static_cast<uint64_t>(ReadTotalTimeoutMs(m_pc.bps, count));
     uint64_t lastByte = start;
     int got = 0;
     for (;;) {
@@ -167,9 +166,7 @@ int EmulatorLine::ReadPort(uint8_t* buffer, int count, uint32_t* read)
         }
         if (got == count)
             break;
-        uint64_t deadline = totalDeadline;
-        if (got > 0)
-            deadline = std::min(deadline, lastByte + 1000u * static_cast<uint64_t>(kReadIntervalTimeoutMs));
+        const uint64_t deadline = ReadDeadlineUs(m_pc.bps, count, start, lastByte, got);
         const uint64_t now = m_clock.NowUs();
         if (now >= deadline)
             break;

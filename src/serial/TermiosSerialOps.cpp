@@ -280,21 +280,15 @@ int TermiosSerialOps::ReadPort(uint8_t* buffer, int count, uint32_t* read)
         return 0;
     if (count <= 0)
         return 1;
-    TimeSource& clock = Time();
-    const uint32_t start = clock.TickCount();
-    const uint32_t total = ReadTotalTimeoutMs(m_speed, count);
-    uint32_t lastByte = start;
+    const uint64_t start = MonotonicUs();
+    uint64_t lastByte = start;
     int got = 0;
     while (got < count) {
-        const uint32_t now = clock.TickCount();
-        const uint32_t totalLeft = total > now - start ? total - (now - start) : 0;
-        uint32_t waitMs = totalLeft;
-        if (got > 0) {
-            const uint32_t sinceLast = now - lastByte;
-            waitMs = std::min(waitMs, kReadIntervalTimeoutMs > sinceLast ? kReadIntervalTimeoutMs - sinceLast : 0u);
-        }
-        if (waitMs == 0)
+        const uint64_t deadline = ReadDeadlineUs(m_speed, count, start, lastByte, got);
+        const uint64_t now = MonotonicUs();
+        if (now >= deadline)
             break;
+        const uint64_t waitMs = (deadline - now + 999) / 1000;
         pollfd p{m_fd, POLLIN, 0};
         const int r = poll(&p, 1, static_cast<int>(waitMs));
         if (r < 0) {
@@ -308,7 +302,7 @@ int TermiosSerialOps::ReadPort(uint8_t* buffer, int count, uint32_t* read)
             const ssize_t n = ::read(m_fd, buffer + got, static_cast<size_t>(count - got));
             if (n > 0) {
                 got += static_cast<int>(n);
-                lastByte = clock.TickCount();
+                lastByte = MonotonicUs();
                 continue;
             }
             if (n < 0 && (errno == EAGAIN || errno == EINTR))

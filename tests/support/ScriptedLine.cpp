@@ -112,7 +112,6 @@ int ScriptedLine::ReadPort(uint8_t* buffer, int count, uint32_t* read)
     if (!m_open)
         return 0;
     const uint64_t start = clock.NowUs();
-    const uint64_t totalEnd = start + 1000ull * ReadTotalTimeoutMs(m_speed, count);
     uint64_t lastByte = start;
     int got = 0;
     while (got < count) {
@@ -122,9 +121,7 @@ int ScriptedLine::ReadPort(uint8_t* buffer, int count, uint32_t* read)
             lastByte = clock.NowUs();
             continue;
         }
-        uint64_t limit = totalEnd;
-        if (got > 0)
-            limit = std::min<uint64_t>(limit, lastByte + 1000ull * kReadIntervalTimeoutMs);
+        const uint64_t limit = ReadDeadlineUs(m_speed, count, start, lastByte, got);
         if (!m_input.empty() && m_input.front().atUs <= limit) {
             clock.AdvanceToUs(m_input.front().atUs);
             continue;
