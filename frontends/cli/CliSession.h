@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "InterruptibleSerialOps.h"
 #include "TerminalFrontEnd.h"
+#include "TerminalProgressView.h"
 
 #include "app/SettingsStore.h"
 #include "camera/CameraHolder.h"
@@ -58,6 +59,7 @@ private:
 
     const CliOptions& m_options;
     CliContext& m_context;
+    TerminalProgressViews m_views;
     TerminalFrontEnd m_frontEnd;
     InterruptibleSerialOps m_serial;
     CSettingsStore m_settings; // outlives the holder, which writes to it

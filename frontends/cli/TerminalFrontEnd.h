@@ -5,6 +5,7 @@
 #include "ui/CameraNotFoundView.h"
 #include "ui/MessageBox.h"
 
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <vector>
@@ -42,6 +43,8 @@ public:
     int DoModal(ui::ListModel& ports, ui::ListModel& speeds, const ui::CameraNotFoundDetails& details) override;
 
     int CameraNotFoundShown() const { return m_notFoundShown; }
+    // Called before a box is printed (to end a progress line drawn in place).
+    void SetBeforeOutput(std::function<void()> hook) { m_beforeOutput = std::move(hook); }
 
     // The button a box of this style answers with when nobody is asked.
     static int DefaultButton(unsigned type);
@@ -54,6 +57,7 @@ private:
     AnswerPolicy m_policy;
     std::istream* m_prompt;
     int m_notFoundShown = 0;
+    std::function<void()> m_beforeOutput;
 };
 
 } // namespace oskel::cli

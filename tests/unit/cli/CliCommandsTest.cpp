@@ -1,6 +1,7 @@
 // The subcommands against the in-process camera on the emulated line, in
 // virtual time, with their settings in a temporary QUIVRAN.INI.
 #include "CliCommands.h"
+#include "CliInterrupt.h"
 
 #include "camera/CameraConnection.h"
 #include "camera/CommSettings.h"
@@ -24,13 +25,21 @@ using test::TempDir;
 class CliCommandsTest : public ::testing::Test {
 protected:
     CliCommandsTest() { CCameraConnection::ResetRunFlagsForTest(); }
-    ~CliCommandsTest() override { CCameraConnection::ResetRunFlagsForTest(); }
+    ~CliCommandsTest() override
+    {
+        CCameraConnection::ResetRunFlagsForTest();
+        ResetInterruptForTest();
+    }
 
     // Runs a command against a camera that answers on `ports`.
     int Run(int (*command)(const CliOptions&, CliContext&), const CliOptions& options, std::vector<int> ports = {0})
     {
         emulator::CameraEngine camera(config);
-        camera.SetLog([this](const std::string& line) { log.push_back(line); });
+        camera.SetLog([this](const std::string& line) {
+            log.push_back(line);
+            if (interruptOnFirstByte)
+                RequestInterruptForTest();
+        });
         emulator::EmulatorLine line(clock, camera, std::move(ports));
         CliContext context{out, err, settingsPath, CommEnvironment{&clock, &line, nullptr, nullptr}, nullptr};
         return command(options, context);
@@ -55,6 +64,7 @@ protected:
         return false;
     }
 
+    bool interruptOnFirstByte = false;
     TempDir dir;
     std::string settingsPath = dir / "QUIVRAN.INI";
     VirtualTimeSource clock;
@@ -180,11 +190,38 @@ TEST_F(CliCommandsTest, AboutWithA32CharacterIdAndControlBytes)
     EXPECT_EQ(out.str(), "Camera Id: " + std::string(32, 'I') + "\nCamera Version: V\\x1B[31m1\n");
 }
 
-TEST_F(CliCommandsTest, AboutWithoutCameraSaysWhy)
+TEST_F(CliCommandsTest, AboutWithoutCameraSaysSoAndThenWhy)
 {
     EXPECT_EQ(Run(RunAbout, CliOptions{}, {}), kExitNoCamera);
     EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("oskel-uploader-cli: "), std::string::npos);
+    EXPECT_EQ(err.str().find("oskel-uploader-cli: The camera is not connected.\noskel-uploader-cli: "), 0u)
+        << err.str();
+    EXPECT_GT(err.str().size(), std::string("oskel-uploader-cli: The camera is not connected.\n").size() + 25);
+}
+
+TEST_F(CliCommandsTest, ALowBatteryIsToldAfterTheFirstConnectionAndTheCommandGoesOn)
+{
+    config.battery = 12;
+    EXPECT_EQ(Run(RunAbout, CliOptions{}), kExitOk) << err.str();
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: The battery level is very low, a condition that may cause problems "
+                         "when transferring images from the camera.\n");
+}
+
+TEST_F(CliCommandsTest, AnInterruptBeforeTheConnectOpensNoPort)
+{
+    RequestInterruptForTest();
+    EXPECT_EQ(Run(RunProbe, CliOptions{}), kExitInterrupted);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: interrupted\n");
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(CliCommandsTest, AnInterruptDuringTheConnectEndsWithTheLinkClosedAsUsual)
+{
+    interruptOnFirstByte = true;
+    EXPECT_EQ(Run(RunAbout, CliOptions{}), kExitInterrupted);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(Logged("speed code 0 (close)")) << "the camera is sent back to 19200";
 }
 
 } // namespace
