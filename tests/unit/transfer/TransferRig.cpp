@@ -110,6 +110,7 @@ void TransferTest::Restart()
     camera.reset();
     config = {};
     views.clear();
+    removeRuleCalls = 0;
     m_folderTexts.clear();
     m_folderSelection.clear();
     std::filesystem::remove_all(m_folder);
