@@ -288,6 +288,27 @@ TEST_F(UploadTest, TheProgressWindowShowsEachItemAndMovesTheBarInOrderToTheEnd)
     EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC", "CLOCK   FNC"}));
 }
 
+// An About arriving while a file is sent still gets the camera: no caller
+// holds the holder across its own work.
+TEST_F(UploadTest, TheHolderIsFreeWhileAFileIsSent)
+{
+    AddFile(App("A1.FNC"));
+    Start();
+    SelectFolder({"A1.FNC"});
+    int steps = 0;
+    pump.onPump = [&] {
+        ++steps;
+        EXPECT_FALSE(holder->InUse());
+    };
+    transfer->UploadSelected();
+    EXPECT_GT(steps, 0);
+    CameraLease lease(*holder);
+    ASSERT_TRUE(lease);
+    EXPECT_FALSE(holder->InUse());
+    EXPECT_EQ(holder->Acquire(), lease.get());
+    holder->Release();
+}
+
 TEST_F(UploadTest, ALowBatteryAnsweredWithCancelUploadsNothing)
 {
     config.battery = 10;
