@@ -75,10 +75,9 @@ void ProgramCatalog::ScanFolder(ui::ListModel& list, const std::string& path, bo
             const std::string_view name = found->d_name;
             if (found->d_type == DT_DIR || !CProgramFile::HasProgramEnding(name))
                 continue;
-            const CProgramFile file(folderPath + found->d_name);
             int32_t size = 0;
             auto entry = std::make_unique<FolderEntry>();
-            if (!file.IsProgramFile(&size) || !file.ReadHeader(entry->header) ||
+            if (!CProgramFile::ReadCandidate(::dirfd(dir), found->d_name, entry->header, &size) ||
                 !IsValidHeader(entry->header, plusSignature))
                 continue;
             char cameraName[kCameraNameSize];

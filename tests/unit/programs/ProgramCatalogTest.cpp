@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,7 @@ protected:
         Write("Caf\xE9.fnc", ProgramBytes("0003", "0000", "Caf\xE9 au lait"));
         Write("notes.txt", ProgramBytes("0003", "0000", "Text"));
         std::filesystem::create_directory(folder / "dir.fnc");
+        mkfifo((folder / "pipe.fnc").c_str(), 0600); // must not hang the scan
     }
 
     std::vector<std::string> EntryNames() const
