@@ -37,6 +37,7 @@ public:
     int Connect(const std::string& headline = std::string());
 
     CCameraHolder& Holder() { return m_holder; }
+    const TerminalFrontEnd& FrontEnd() const { return m_frontEnd; }
     CSettingsStore& Settings() { return m_settings; }
 
     // The program folder of this run, ending with '/': --folder, else the

@@ -40,9 +40,11 @@ bool TerminalProgressView::Destroy()
     return true;
 }
 
+// The template's placeholder message is set while the window is still
+// hidden; an item is shown once the window is.
 void TerminalProgressView::SetMessage(const std::string& text)
 {
-    if (m_exists && !m_quiet)
+    if (IsVisible() && !m_quiet)
         m_progress.SetItem(text);
 }
 

@@ -17,6 +17,9 @@ TEST(ProgressFigures, RateShareOfLineAndTimeLeft)
     EXPECT_EQ(FormatProgressFigures({20480, 40960, 115200, 2000}),
               "20.0 KiB of 40.0 KiB  50%  10.0 KiB/s  89% of line  0:02 left");
     EXPECT_EQ(FormatProgressFigures({0, 40960, 115200, 0}), "0.0 KiB of 40.0 KiB  0%  -- KiB/s  --% of line  -- left");
+    EXPECT_EQ(FormatProgressFigures({2048, 40960, 115200, 499}),
+              "2.0 KiB of 40.0 KiB  5%  -- KiB/s  --% of line  -- left")
+        << "the first half second reads ahead of the line";
     EXPECT_EQ(FormatProgressFigures({1024, 1024 * 1024 * 8, 0, 1000}),
               "1.0 KiB of 8192.0 KiB  0%  1.0 KiB/s  --% of line  2:16:31 left");
 }
