@@ -7,6 +7,7 @@
 #include "camera/CommSettings.h"
 #include "emulator/CameraEngine.h"
 #include "emulator/EmulatorLine.h"
+#include "emulator/SamplePrograms.h"
 #include "platform/ProfileFile.h"
 #include "platform/VirtualTimeSource.h"
 #include "support/TempDir.h"
@@ -37,7 +38,7 @@ protected:
         emulator::CameraEngine camera(config);
         camera.SetLog([this](const std::string& line) {
             log.push_back(line);
-            if (interruptOnFirstByte)
+            if (interruptOnFirstByte || (!interruptOn.empty() && line.find(interruptOn) != std::string::npos))
                 RequestInterruptForTest();
         });
         emulator::EmulatorLine line(clock, camera, std::move(ports));
@@ -65,6 +66,7 @@ protected:
     }
 
     bool interruptOnFirstByte = false;
+    std::string interruptOn; // a camera log text after which Ctrl+C arrives
     TempDir dir;
     std::string settingsPath = dir / "QUIVRAN.INI";
     VirtualTimeSource clock;
@@ -87,6 +89,20 @@ TEST_F(CliCommandsTest, ProbeOnAFreshSettingsFileClimbsToTheTopAndWritesTheSetti
     EXPECT_EQ(Stored("Camera"), 82);
     ASSERT_FALSE(log.empty());
     EXPECT_TRUE(Logged("speed code 0 (close)")) << "the link is closed as at the program's exit";
+}
+
+TEST_F(CliCommandsTest, JsonOutputOfProbeAndAbout)
+{
+    CliOptions json;
+    json.json = true;
+    config.cameraVersion = "FW \"2\"\xE9";
+    EXPECT_EQ(Run(RunProbe, json), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "{\"port\":\"COM1\",\"portIndex\":0,\"speed\":230400,\"model\":\"SR82 OSKEL camera emulator\","
+                         "\"modelRead\":true,\"family\":5,\"supported\":true}\n");
+    out.str("");
+    EXPECT_EQ(Run(RunAbout, json), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "{\"id\":\"OSKEL-EMU-000001\",\"version\":\"FW \\\"2\\\"\\u00E9\",\"idRead\":true,"
+                         "\"versionRead\":true}\n");
 }
 
 TEST_F(CliCommandsTest, ProbeSearchesThePortsAndKeepsTheAutomaticMark)
@@ -222,6 +238,69 @@ TEST_F(CliCommandsTest, AnInterruptDuringTheConnectEndsWithTheLinkClosedAsUsual)
     EXPECT_EQ(Run(RunAbout, CliOptions{}), kExitInterrupted);
     EXPECT_EQ(out.str(), "");
     EXPECT_TRUE(Logged("speed code 0 (close)")) << "the camera is sent back to 19200";
+}
+
+} // namespace
+} // namespace oskel::cli
+
+namespace oskel::cli {
+namespace {
+
+class CliProgramsTest : public CliCommandsTest {
+protected:
+    CliProgramsTest()
+    {
+        emulator::WriteSamplePrograms(folder, emulator::SampleSignatures::Plus, nullptr, nullptr);
+        options.folder = folder;
+        options.answers = AnswerPolicy::Yes;
+    }
+    CliOptions Names(std::vector<std::string> names)
+    {
+        CliOptions o = options;
+        o.names = std::move(names);
+        return o;
+    }
+
+    std::string folder = dir / "programs";
+    CliOptions options;
+};
+
+TEST_F(CliProgramsTest, AnInterruptDuringAnUploadCancelsItAtAPacketAndClosesTheLink)
+{
+    interruptOn = "program upload announced";
+    EXPECT_EQ(Run(RunUpload, Names({"TIMER.FNC"})), kExitInterrupted);
+    const std::string shown = err.str();
+    EXPECT_EQ(shown.find("oskel-uploader-cli: "), shown.rfind("oskel-uploader-cli: interrupted\n"))
+        << "a cancel shows no message\n"
+        << shown;
+    EXPECT_NE(shown.find("2%"), std::string::npos) << "stopped after the first packet\n" << shown;
+    EXPECT_TRUE(Logged("speed code 0 (close)"));
+    EXPECT_FALSE(Logged("action 11")) << "the program was never stored";
+}
+
+TEST_F(CliProgramsTest, UnknownNamesAreAUsageErrorAndNothingIsSent)
+{
+    EXPECT_EQ(Run(RunUpload, Names({"CLOCK.FNC", "NOPE.FNC"})), kExitUsage);
+    EXPECT_NE(err.str().find("no application in the folder " + folder + "/ is called \"NOPE.FNC\"; there are:\n"
+                             "  \"Frame: Classic\" (FRAMEA.ATC)"),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(Logged("program upload announced"));
+    EXPECT_EQ(Run(RunRemove, Names({"World Clock"})), kExitUsage) << "the camera is empty";
+}
+
+TEST_F(CliProgramsTest, AFailureMessageOrADeclinedConfirmationMakesTheStatusOne)
+{
+    config.capacityBytes = 2000; // too small for the clock
+    EXPECT_EQ(Run(RunUpload, Names({"CLOCK.FNC"})), kExitFailed);
+    EXPECT_NE(err.str().find("The camera does not have enough memory or is full."), std::string::npos) << err.str();
+
+    config.capacityBytes = 512 * 1024;
+    config.battery = 5;
+    options.answers = AnswerPolicy::Cancel;
+    err.str("");
+    EXPECT_EQ(Run(RunUpload, Names({"CLOCK.FNC"})), kExitFailed) << "the battery question answered Cancel";
+    EXPECT_FALSE(Logged("program upload announced"));
 }
 
 } // namespace
