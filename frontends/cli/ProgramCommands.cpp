@@ -273,6 +273,10 @@ int RunList(const CliOptions& options, CliContext& context)
         session.Error("interrupted");
         return kExitInterrupted;
     }
+    if (catalog.cameraCount < 0) {
+        session.Error("The number of programs in the camera could not be read.");
+        return kExitFailed;
+    }
     if (freeMemory < 0) {
         session.Error("The camera's free memory could not be read.");
         return kExitFailed;
