@@ -148,18 +148,26 @@ TEST_F(UploadTest, AHostSentForAnAttachmentThatThenFailsIsErasedAgain)
     EXPECT_EQ(Erases(), 1);
 }
 
-TEST_F(UploadTest, AnOlderHostIsOfferedForUpdateWithCancelEvenForOneItem)
+// An older host is offered for update, always with Cancel; an up-to-date
+// host passes without a word.
+TEST_F(UploadTest, AStoredHostIsUpdatedOnlyWhenOlder)
 {
-    StoreInCamera(Host("HOST.FNC", "0021", "0100"));
-    AddFile(Host("HOST.FNC", "0021", "0102"));
-    AddFile(Attachment("ATTA.ATC", "0021"));
-    Start();
-    SelectFolder({"ATTA.ATC"});
-    frontEnd->Answer(IDYES);
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL}}));
-    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC"}));
-    EXPECT_EQ(catalog->RecordAt(1)->Version(), 0x0102);
+    for (const char* version : {"0102", "0100"}) {
+        SCOPED_TRACE(version);
+        StoreInCamera(Host("HOST.FNC", "0021", "0100"));
+        AddFile(Host("HOST.FNC", "0021", version));
+        AddFile(Attachment("ATTA.ATC", "0021"));
+        Start();
+        SelectFolder({"ATTA.ATC"});
+        frontEnd->Answer(IDYES);
+        transfer->UploadSelected();
+        const bool older = std::string(version) == "0102";
+        const std::vector<Box> expected = {{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL}};
+        EXPECT_EQ(Boxes(), older ? expected : std::vector<Box>{});
+        EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC"}));
+        EXPECT_EQ(catalog->RecordAt(1)->Version(), older ? 0x0102 : 0x0100);
+        Restart();
+    }
 }
 
 // --- Failures and cancel ----------------------------------------------------
@@ -277,7 +285,7 @@ TEST_F(UploadTest, RandomLineFaultsLeaveTheCatalogInStepWithTheCamera)
         AddFile(Attachment("ATTA.ATC", "0021"));
         Start();
         SelectFolder({"A1.FNC", "A2.FNC", "A3.FNC", "ATTA.ATC"});
-        camera->SetLog([&](const std::string& line) { faults += line.find("fault") != std::string::npos; });
+        camera->SetLog([&](const std::string& text) { faults += text.find("fault") != std::string::npos; });
         camera->Faults().SetRandom(seed, 60);
         transfer->UploadSelected();
         int failed = 0;
@@ -285,8 +293,9 @@ TEST_F(UploadTest, RandomLineFaultsLeaveTheCatalogInStepWithTheCamera)
             failed += box.id == res::IDS_UPLOAD_INCOMPLETE;
             EXPECT_TRUE(box.id == res::IDS_UPLOAD_INCOMPLETE || box.id == res::IDS_CONTINUE_REMAINING) << box;
         }
-        if (failed == 0)
+        if (failed == 0) {
             EXPECT_EQ(StoredNames().size(), 5u);
+        }
         Restart();
     }
     EXPECT_GE(faults, 10);
