@@ -16,16 +16,16 @@ std::ostream& operator<<(std::ostream& out, const Box& box)
 
 namespace {
 
-emulator::SampleProgram SampleOf(const ProgramSpec& spec)
+emulator::SampleProgram SampleOf(const ProgramDesc& desc)
 {
     emulator::SampleProgram p;
-    p.fileName = spec.fileName;
-    p.kind = spec.kind;
-    p.appId = spec.appId;
-    p.copyFlag = spec.copyFlag;
-    p.version = spec.version;
-    p.displayName = spec.displayName.empty() ? spec.fileName : spec.displayName;
-    p.size = spec.size;
+    p.fileName = desc.fileName;
+    p.kind = desc.kind;
+    p.appId = desc.appId;
+    p.copyFlag = desc.copyFlag;
+    p.version = desc.version;
+    p.displayName = desc.displayName.empty() ? desc.fileName : desc.displayName;
+    p.size = desc.size;
     return p;
 }
 
@@ -62,17 +62,17 @@ TransferTest::~TransferTest()
     CCameraConnection::ResetRunFlagsForTest();
 }
 
-void TransferTest::AddFile(const ProgramSpec& spec)
+void TransferTest::AddFile(const ProgramDesc& desc)
 {
-    const std::vector<uint8_t> bytes = emulator::MakeProgramFile(SampleOf(spec));
-    WriteFileBytes(m_folder + spec.fileName, std::string(bytes.begin(), bytes.end()));
+    const std::vector<uint8_t> bytes = emulator::MakeProgramFile(SampleOf(desc));
+    WriteFileBytes(m_folder + desc.fileName, std::string(bytes.begin(), bytes.end()));
 }
 
-void TransferTest::StoreInCamera(const ProgramSpec& spec)
+void TransferTest::StoreInCamera(const ProgramDesc& desc)
 {
     emulator::StoredProgram program;
-    ASSERT_TRUE(emulator::CameraNameFromFileName(spec.fileName, &program.name));
-    program.data = emulator::MakeProgramFile(SampleOf(spec));
+    ASSERT_TRUE(emulator::CameraNameFromFileName(desc.fileName, &program.name));
+    program.data = emulator::MakeProgramFile(SampleOf(desc));
     config.programs.push_back(std::move(program));
 }
 

@@ -26,7 +26,7 @@
 namespace oskel::test {
 
 // One program file: header fields as they stand in the header.
-struct ProgramSpec {
+struct ProgramDesc {
     std::string fileName;
     std::string kind = "0003";
     std::string appId = "0000";
@@ -36,15 +36,15 @@ struct ProgramSpec {
     size_t size = 600;
 };
 
-inline ProgramSpec App(const std::string& file, const std::string& version = "0100", size_t size = 600)
+inline ProgramDesc App(const std::string& file, const std::string& version = "0100", size_t size = 600)
 {
     return {file, "0003", "0000", version, "0000", "", size};
 }
-inline ProgramSpec Host(const std::string& file, const std::string& id, const std::string& version = "0100")
+inline ProgramDesc Host(const std::string& file, const std::string& id, const std::string& version = "0100")
 {
     return {file, "0004", id, version, "0000", "", 600};
 }
-inline ProgramSpec Attachment(const std::string& file, const std::string& id, const std::string& copyFlag = "0000")
+inline ProgramDesc Attachment(const std::string& file, const std::string& id, const std::string& copyFlag = "0000")
 {
     return {file, "0005", id, "0100", copyFlag, "", 600};
 }
@@ -123,8 +123,8 @@ protected:
             ExpectInStep();
     }
 
-    void AddFile(const ProgramSpec& spec);
-    void StoreInCamera(const ProgramSpec& spec);
+    void AddFile(const ProgramDesc& desc);
+    void StoreInCamera(const ProgramDesc& desc);
     void Start();
     // Checks the catalog, then forgets camera, folder and answers for a fresh Start.
     void Restart();

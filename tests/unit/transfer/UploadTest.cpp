@@ -16,10 +16,10 @@ class UploadTest : public TransferTest {};
 
 TEST_F(UploadTest, TheCapacityIsCountedBeforeTheCameraIsContacted)
 {
-    const std::vector<ProgramSpec> threeNew = {App("B1.FNC"), App("B2.FNC"), App("B3.FNC")};
-    const std::vector<ProgramSpec> hostAndTwo = {Host("HOST.FNC", "0021"), Attachment("ATTA.ATC", "0021"),
+    const std::vector<ProgramDesc> threeNew = {App("B1.FNC"), App("B2.FNC"), App("B3.FNC")};
+    const std::vector<ProgramDesc> hostAndTwo = {Host("HOST.FNC", "0021"), Attachment("ATTA.ATC", "0021"),
                                                  Attachment("ATTB.ATC", "0021")};
-    std::vector<ProgramSpec> sixAttachments = {Host("HOST.FNC", "0021")};
+    std::vector<ProgramDesc> sixAttachments = {Host("HOST.FNC", "0021")};
     std::vector<std::string> six;
     for (int i = 1; i <= 6; ++i) {
         six.push_back("ATT" + std::to_string(i) + ".ATC");
@@ -27,7 +27,7 @@ TEST_F(UploadTest, TheCapacityIsCountedBeforeTheCameraIsContacted)
     }
     struct Case {
         const char* what;
-        std::vector<ProgramSpec> camera, folder;
+        std::vector<ProgramDesc> camera, folder;
         std::vector<std::string> selection;
         std::vector<Box> boxes;
         size_t stored; // programs in the camera afterwards
@@ -42,9 +42,9 @@ TEST_F(UploadTest, TheCapacityIsCountedBeforeTheCameraIsContacted)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        for (const ProgramSpec& p : c.camera)
+        for (const ProgramDesc& p : c.camera)
             StoreInCamera(p);
-        for (const ProgramSpec& p : c.folder)
+        for (const ProgramDesc& p : c.folder)
             AddFile(p);
         Start();
         SelectFolder(c.selection);
