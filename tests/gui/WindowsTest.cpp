@@ -2,6 +2,7 @@
 #include "ListBox.h"
 #include "ProgressWindow.h"
 #include "QtBoundary.h"
+#include "QtFrontEnd.h"
 #include "QtMessageBox.h"
 #include "camera/DlgCameraNotFound.h"
 #include "transfer/DlgProgress.h"
@@ -215,6 +216,18 @@ TEST(Boundary, WaitCursorPairsItsOverrides)
     }
     EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
     cursor.End();
+}
+
+TEST(Boundary, MessagePumpRunsPendingEventsAndReportsAQuit)
+{
+    QtMessagePump pump;
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    EXPECT_TRUE(pump.RunPending());
+    EXPECT_TRUE(ran);
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    EXPECT_FALSE(pump.RunPending());
+    EXPECT_TRUE(pump.RunPending()) << "only a quit met during that run counts";
 }
 
 TEST(Boundary, ModifierMaskNamesEachHeldKey)
