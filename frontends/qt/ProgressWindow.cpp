@@ -1,11 +1,16 @@
 #include "ProgressWindow.h"
 
 #include "res/DialogTemplates.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace oskel::qt {
 
@@ -23,6 +28,13 @@ bool QtOwnerWindow::IsWindowEnabled() const
 CProgressWindow::CProgressWindow(std::function<void()> onCancel)
     : CTemplateDialog(res::IDD_PROGRESS, nullptr), m_onCancel(std::move(onCancel))
 {
+    // The last line of the message's area (7, 7, 172, 31): a message takes
+    // two lines at most there.
+    m_rate = new QLabel(this);
+    m_rate->setObjectName(QStringLiteral("id%1").arg(IDC_RATE));
+    m_rate->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    m_rate->setGeometry(MapDialogRect(7, 28, 172, 10));
+    m_rate->hide();
 }
 
 QLabel* CProgressWindow::Message() const
@@ -106,6 +118,29 @@ void QtProgressView::SetBarRange(int low, int high)
 {
     if (m_window != nullptr && m_window->Bar() != nullptr)
         m_window->Bar()->setRange(low, high);
+}
+
+std::string RateText(const ui::TransferStats& stats)
+{
+    if (stats.bytesSent <= 0 || stats.elapsedMs == 0)
+        return {};
+    const double bytesPerSecond = static_cast<double>(stats.bytesSent) * 1000.0 / stats.elapsedMs;
+    const int64_t left = std::max<int64_t>(stats.totalBytes - stats.bytesSent, 0);
+    const int secondsLeft = static_cast<int>(std::min<double>(static_cast<double>(left) / bytesPerSecond + 0.5, 1e6));
+    char text[128];
+    std::snprintf(text, sizeof text, res::LoadString(res::IDS_PROGRESS_RATE).c_str(), bytesPerSecond / 1024.0,
+                  secondsLeft);
+    return text;
+}
+
+void QtProgressView::SetStats(const ui::TransferStats& stats)
+{
+    m_stats = stats;
+    if (m_window == nullptr)
+        return;
+    const std::string text = RateText(stats);
+    m_window->Rate()->setText(ToQt(text));
+    m_window->Rate()->setVisible(!text.empty());
 }
 
 void QtProgressView::SetBarPos(int pos)

@@ -41,9 +41,13 @@ public:
     static constexpr int IDC_MESSAGE = 3632;
     static constexpr int IDC_BAR = 3631;
 
+    static constexpr int IDC_RATE = 3633; // throughput and time left (ours)
+
     explicit CProgressWindow(std::function<void()> onCancel);
 
     QLabel* Message() const;
+    // Right-aligned on the message area's last line, hidden until known.
+    QLabel* Rate() const { return m_rate; }
     QProgressBar* Bar() const;
     int CancelRequests() const { return m_cancelRequests; }
 
@@ -56,6 +60,7 @@ private:
 
     std::function<void()> m_onCancel;
     int m_cancelRequests = 0;
+    QLabel* m_rate = nullptr;
 };
 
 // The progress view the core's CDlgProgress drives, as a CProgressWindow.
@@ -75,7 +80,8 @@ public:
     void SetMessage(const std::string& text) override;
     void SetBarRange(int low, int high) override;
     void SetBarPos(int pos) override;
-    void SetStats(const ui::TransferStats& stats) override { m_stats = stats; }
+    // Shows the current file's throughput and time left under the message.
+    void SetStats(const ui::TransferStats& stats) override;
 
     CProgressWindow* Window() const { return m_window.get(); }
     const ui::TransferStats& Stats() const { return m_stats; }
@@ -84,6 +90,10 @@ private:
     std::unique_ptr<CProgressWindow> m_window;
     ui::TransferStats m_stats;
 };
+
+// "12.5 KB/s, 3 s left" for the current file, or "" while nothing can be
+// told (no bytes or no time yet).
+std::string RateText(const ui::TransferStats& stats);
 
 class QtProgressViewFactory final : public ui::IProgressViewFactory {
 public:

@@ -150,6 +150,24 @@ TEST_F(ProgressWindowTest, BarShowsEachFilesShareAndMessage)
     EXPECT_FALSE(window->isVisible()) << "Begin showed it, End hides it";
 }
 
+TEST(ProgressWindow, ThroughputAndTimeLeftOnceTheyCanBeTold)
+{
+    EXPECT_EQ(RateText({0, 8192, 115200, 0}), "");
+    EXPECT_EQ(RateText({4096, 8192, 115200, 0}), "");
+    EXPECT_EQ(RateText({4096, 12288, 115200, 1000}), "4.0 KB/s, 2 s left");
+    EXPECT_EQ(RateText({12288, 12288, 115200, 3000}), "4.0 KB/s, 0 s left");
+
+    QtProgressView view;
+    view.Create(nullptr, [] {});
+    view.SetMessage("Uploading");
+    view.SetStats({4096, 12288, 115200, 1000});
+    EXPECT_FALSE(view.Window()->Rate()->isHidden());
+    EXPECT_EQ(view.Window()->Rate()->text(), QStringLiteral("4.0 KB/s, 2 s left"));
+    EXPECT_EQ(view.Window()->Message()->text(), QStringLiteral("Uploading")) << "the message stays as given";
+    view.SetStats({});
+    EXPECT_TRUE(view.Window()->Rate()->isHidden());
+}
+
 TEST(MessageBox, ButtonsIconDefaultAndEscapeFollowTheStyle)
 {
     using B = QMessageBox::StandardButton;
