@@ -25,6 +25,13 @@ bool QtOwnerWindow::IsWindowEnabled() const
     return m_widget != nullptr && m_widget->isEnabled();
 }
 
+QWidget* OwnerWidget(ui::IOwnerWindow* owner)
+{
+    if (auto* qtOwner = dynamic_cast<QtOwnerWindow*>(owner))
+        return qtOwner->Widget();
+    return dynamic_cast<QWidget*>(owner);
+}
+
 CProgressWindow::CProgressWindow(std::function<void()> onCancel)
     : CTemplateDialog(res::IDD_PROGRESS, nullptr), m_onCancel(std::move(onCancel))
 {
@@ -64,14 +71,15 @@ bool QtProgressView::Create(ui::IOwnerWindow* owner, std::function<void()> onCan
     if (m_window != nullptr)
         return false;
     m_window = std::make_unique<CProgressWindow>(std::move(onCancel));
-    auto* qtOwner = dynamic_cast<QtOwnerWindow*>(owner);
-    QWidget* over = qtOwner != nullptr && qtOwner->Widget() != nullptr ? qtOwner->Widget()->window()
-                                                                       : QApplication::activeWindow();
+    QWidget* ownerWidget = OwnerWidget(owner);
+    QWidget* over = ownerWidget != nullptr ? ownerWidget->window() : QApplication::activeWindow();
     if (over != nullptr) {
         m_window->winId(); // makes the native window, so it can be told its owner
         if (QWindow* handle = m_window->windowHandle(); handle != nullptr && over->windowHandle() != nullptr)
             handle->setTransientParent(over->windowHandle());
-        m_window->move(over->geometry().center() - m_window->rect().center());
+        QRect placed(QPoint(0, 0), m_window->frameGeometry().size());
+        placed.moveCenter(over->frameGeometry().center());
+        m_window->move(placed.topLeft());
     }
     return true;
 }

@@ -31,6 +31,10 @@ private:
     QPointer<QWidget> m_widget;
 };
 
+// The Qt window behind an owner: a QtOwnerWindow's widget, or the owner
+// itself when it is a QWidget (the main window); null otherwise.
+QWidget* OwnerWidget(ui::IOwnerWindow* owner);
+
 // The progress window (template 3630). Cancel, Enter, Escape and the close
 // box all report a request to stop and leave the window open; the caller
 // closes it. It is a top-level window of its own that stays above its owner,
@@ -68,8 +72,8 @@ class QtProgressView final : public ui::IProgressView {
 public:
     ~QtProgressView() override;
 
-    // Centres the window over the owner when it is a QtOwnerWindow, else
-    // over the active window.
+    // Centres the window over the owner's window (OwnerWidget), else over
+    // the active window, and keeps it above that window.
     bool Create(ui::IOwnerWindow* owner, std::function<void()> onCancel) override;
     bool Destroy() override;
     bool Exists() const override { return m_window != nullptr; }

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,26 @@ TEST_F(ProgressWindowTest, BarShowsEachFilesShareAndMessage)
     EXPECT_EQ(window->Bar()->value(), 60);
     dialog.End();
     EXPECT_FALSE(window->isVisible()) << "Begin showed it, End hides it";
+}
+
+TEST(ProgressWindow, CentredOverAnOwnerThatIsAWindowAndKeptAboveIt)
+{
+    struct MainWindow : QWidget, ui::IOwnerWindow {
+        void EnableWindow(bool enable) override { setEnabled(enable); }
+        bool IsWindowEnabled() const override { return isEnabled(); }
+    } main;
+    main.setGeometry(100, 100, 600, 400);
+    main.show();
+    CDlgProgress dialog{std::make_unique<QtProgressView>()};
+    ASSERT_EQ(dialog.Create(&main), 1);
+    CProgressWindow* window = static_cast<QtProgressView&>(dialog.View()).Window();
+    EXPECT_FALSE(main.isEnabled());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->frameGeometry().center(), main.frameGeometry().center());
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->transientParent(), main.windowHandle());
+    dialog.DestroyWindow();
+    EXPECT_TRUE(main.isEnabled());
 }
 
 TEST(ProgressWindow, ThroughputAndTimeLeftOnceTheyCanBeTold)
