@@ -1,5 +1,6 @@
 #include "ProgressWindow.h"
 
+#include "WindowOwner.h"
 #include "res/DialogTemplates.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -72,15 +73,7 @@ bool QtProgressView::Create(ui::IOwnerWindow* owner, std::function<void()> onCan
         return false;
     m_window = std::make_unique<CProgressWindow>(std::move(onCancel));
     QWidget* ownerWidget = OwnerWidget(owner);
-    QWidget* over = ownerWidget != nullptr ? ownerWidget->window() : QApplication::activeWindow();
-    if (over != nullptr) {
-        m_window->winId(); // makes the native window, so it can be told its owner
-        if (QWindow* handle = m_window->windowHandle(); handle != nullptr && over->windowHandle() != nullptr)
-            handle->setTransientParent(over->windowHandle());
-        QRect placed(QPoint(0, 0), m_window->frameGeometry().size());
-        placed.moveCenter(over->frameGeometry().center());
-        m_window->move(placed.topLeft());
-    }
+    PlaceAbove(*m_window, ownerWidget != nullptr ? ownerWidget : ActiveOwner());
     return true;
 }
 

@@ -37,8 +37,9 @@ QWidget* OwnerWidget(ui::IOwnerWindow* owner);
 
 // The progress window (template 3630). Cancel, Enter, Escape and the close
 // box all report a request to stop and leave the window open; the caller
-// closes it. It is a top-level window of its own that stays above its owner,
-// so disabling the owner leaves its Cancel button usable.
+// closes it. It is a top-level window of its own that stays above its owner
+// (see PlaceAbove); its Cancel button stays usable while the owner is
+// disabled.
 class CProgressWindow : public CTemplateDialog {
     Q_OBJECT
 public:

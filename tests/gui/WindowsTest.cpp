@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -29,13 +30,21 @@ CDlgCameraNotFound NotFoundDialog(int port, int speed)
     return dialog;
 }
 
-// Runs `answer` on the modal window once it is up.
+// Runs `answer` on the modal window once it is up. A window the answer
+// failed to close is closed after two seconds, so a fault fails the test
+// instead of hanging it.
 void WhenModal(std::function<void(QWidget*)> answer)
 {
     QTimer::singleShot(0, [answer] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
         answer(modal);
+        QTimer::singleShot(2000, [stuck = QPointer<QWidget>(modal)] {
+            if (auto* dialog = qobject_cast<QDialog*>(stuck.data()); dialog != nullptr && dialog->isVisible()) {
+                ADD_FAILURE() << "the window stayed open";
+                dialog->done(-1);
+            }
+        });
     });
 }
 
@@ -236,6 +245,25 @@ TEST(MessageBox, ShowReturnsTheClassicIdOfThePressedButton)
     EXPECT_EQ(boxes.Show("Go on?", ui::MB_OKCANCEL, 0), ui::IDCANCEL);
     WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
     EXPECT_EQ(boxes.Show("Update?", ui::MB_YESNOCANCEL | ui::MB_DEFBUTTON2, 0), ui::IDNO);
+}
+
+TEST(MessageBox, AboveAndCentredOverTheActiveWindowAndAnswerableWhileItIsDisabled)
+{
+    // As during an upload: the main window is disabled by the progress window.
+    QWidget main;
+    main.setGeometry(50, 60, 500, 300);
+    main.show();
+    main.activateWindow();
+    main.setEnabled(false);
+    QtMessageBox boxes;
+    WhenModal([&main](QWidget* w) {
+        EXPECT_TRUE(w->isEnabled());
+        EXPECT_EQ(w->windowHandle()->transientParent(), main.windowHandle());
+        EXPECT_LT((w->frameGeometry().center() - main.frameGeometry().center()).manhattanLength(), 8);
+        static_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(boxes.Show("\"Clock\" skipped; it is already in the camera.", ui::MB_OK | ui::MB_ICONINFORMATION, 0),
+              ui::IDOK);
 }
 
 TEST(Boundary, WaitCursorPairsItsOverrides)
