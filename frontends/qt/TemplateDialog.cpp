@@ -1,6 +1,7 @@
 #include "TemplateDialog.h"
 
 #include "BitmapPushButton.h"
+#include "GroupBox.h"
 #include "ListBox.h"
 #include "Resources.h"
 #include "ui/MessageBox.h"
@@ -68,7 +69,7 @@ QWidget* MakeButton(const DialogControl& c, QWidget* parent)
 {
     switch (c.style & res::BS_TYPEMASK) {
     case res::BS_GROUPBOX:
-        return new QGroupBox(parent);
+        return new CGroupBox(parent);
     case res::BS_AUTOCHECKBOX:
         return new QCheckBox(parent);
     case res::BS_OWNERDRAW:

@@ -32,7 +32,7 @@ struct BuiltControls {
 //                named by the text ("#128") at the icon's size; SS_BLACKRECT a
 //                black QFrame.
 //   Button:      QPushButton (BS_DEFPUSHBUTTON the default button),
-//                QGroupBox for BS_GROUPBOX, QCheckBox for BS_AUTOCHECKBOX,
+//                CGroupBox (a QGroupBox) for BS_GROUPBOX, QCheckBox for BS_AUTOCHECKBOX,
 //                CBitmapPushButton for BS_OWNERDRAW.
 //   ListBox:     CListBox (extended selection with LBS_EXTENDEDSEL).
 //   ComboBox:    CDropDownList, as high as one line (the template's height
