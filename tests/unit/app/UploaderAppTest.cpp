@@ -56,6 +56,17 @@ TEST_F(UploaderAppTest, RunsUntilTheMainWindowIsClosed)
     EXPECT_TRUE(frontEnd.Boxes().empty());
 }
 
+TEST_F(UploaderAppTest, EndingWithTheWindowOpenDestroysItFirst)
+{
+    test::EmulatedCamera camera;
+    RecordedUploadDialogView* view = nullptr;
+    {
+        CUploaderApp app(Environment(camera, &view));
+        ASSERT_TRUE(app.InitInstance());
+    }
+    EXPECT_NE(SettingsText().find("AppPosition=100 80 482 309 1"), std::string::npos);
+}
+
 TEST_F(UploaderAppTest, SecondInstanceIsRefusedWithMessage1500)
 {
     test::EmulatedCamera camera;
