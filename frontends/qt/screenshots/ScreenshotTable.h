@@ -29,5 +29,6 @@ void AddMessageBoxShots(std::vector<Shot>& shots);
 void AddDrawnControlShots(std::vector<Shot>& shots);
 void AddTemplateShots(std::vector<Shot>& shots);
 void AddArtworkShots(std::vector<Shot>& shots);
+void AddMainWindowShots(std::vector<Shot>& shots);
 
 } // namespace oskel::qt::shots
