@@ -3,6 +3,9 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+# The Qt 6 Widgets front end; real fonts make offscreen rendering and text
+# metrics the same on every machine.
+packages+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
 
 missing=()
 for p in "${packages[@]}"; do

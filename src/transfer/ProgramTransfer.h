@@ -7,11 +7,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace oskel {
 
 class CCameraHolder;
+class CDlgProgress;
 class CProgressSink;
+class ProgressPlan;
 class ProgramCatalog;
 struct FolderEntry;
 
@@ -24,8 +27,8 @@ struct ProgramTransferHooks {
     // front end's (ui::CreateProgressView).
     std::function<std::unique_ptr<ui::IProgressView>()> makeProgressView;
     // The main dialog's rule that Remove is enabled only while at least one
-    // camera item is selected; called at the end of every removal. May be
-    // empty.
+    // camera item is selected; called at the end of every removal. Empty:
+    // the catalog's ProgramCatalog::EnableRemoveByCameraSelection.
     std::function<void()> enableRemoveByCameraSelection;
 };
 
@@ -95,7 +98,15 @@ public:
     int UploadFile(const std::string& fileName, const char* cameraName, int size, CProgressSink* sink);
 
 private:
-    struct Impl;
+    enum class Next { GoOn, NextItem, End };
+    Next HostStep(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan, bool* hostUploaded);
+    Next UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan);
+    Next AfterFailedTransfer(int status, bool more);
+    void RunUpload(CDlgProgress& progress);
+    std::vector<const FolderEntry*> SelectedEntries() const;
+    bool EraseHostOfEmptiedApp(int id);
+    int CountAfterChange();
+
     CCameraHolder& m_holder;
     ProgramCatalog& m_catalog;
     ui::ListModel& m_folderList;
