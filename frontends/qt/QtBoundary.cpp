@@ -46,7 +46,6 @@ void PumpPendingMessages()
 {
     // A quit requested here already tells every running event loop, the
     // application's main loop included, to exit when control returns to it.
-    QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
