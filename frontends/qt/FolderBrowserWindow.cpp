@@ -85,8 +85,7 @@ std::optional<std::string> CFolderBrowserWindow::Browse(ui::IOwnerWindow* owner,
 {
     if (auto* ownerWidget = dynamic_cast<QWidget*>(owner))
         setParent(ownerWidget->window(), windowFlags());
-    m_pPrompt->setText(ToQt(title));
-    m_pPrompt->setVisible(!title.empty());
+    SetPrompt(title);
     m_pEvents = &events;
     m_bInitialised = false;
     CentreOver(*this, parentWidget());
@@ -97,6 +96,12 @@ std::optional<std::string> CFolderBrowserWindow::Browse(ui::IOwnerWindow* owner,
     m_pEvents = nullptr;
     setParent(nullptr, windowFlags());
     return chosen;
+}
+
+void CFolderBrowserWindow::SetPrompt(const std::string& text)
+{
+    m_pPrompt->setText(ToQt(text));
+    m_pPrompt->setVisible(!text.empty());
 }
 
 void CFolderBrowserWindow::showEvent(QShowEvent* event)

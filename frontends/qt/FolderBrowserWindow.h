@@ -35,8 +35,12 @@ public:
     void EnableWindow(bool enable) override { setEnabled(enable); }
     bool IsWindowEnabled() const override { return isEnabled(); }
 
+    // The text above the tree (hidden when empty).
+    void SetPrompt(const std::string& text);
+
     QTreeView* Tree() const { return m_pTree; }
     QPushButton* NewFolderButton() const { return m_pNewFolder; }
+    QPushButton* OkButton() const { return m_pOK; }
     // The folder selected in the tree, "" when none.
     std::string SelectedPath() const;
 
