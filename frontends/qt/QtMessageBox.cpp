@@ -1,5 +1,6 @@
 #include "QtMessageBox.h"
 
+#include "Resources.h"
 #include "TemplateDialog.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -55,6 +56,7 @@ std::unique_ptr<QMessageBox> QtMessageBox::Create(const std::string& text, unsig
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(ToQt(res::LoadString(res::IDS_APP_TITLE)));
+    box->setWindowIcon(ProgramIcon());
     box->setTextFormat(Qt::PlainText);
     box->setText(ToQt(text));
     box->setIcon(IconOf(type));
