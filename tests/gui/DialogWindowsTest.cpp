@@ -4,6 +4,7 @@
 #include "app/DlgAbout.h"
 #include "app/DlgChooseFolder.h"
 #include "app/DlgFolderName.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QFileSystemModel>
@@ -66,7 +67,7 @@ TEST(AboutWindow, ShowsTheLinesAndDisablesItsOwnerWhileVisible)
     OwnerWidget owner;
     owner.show();
     CDlgAbout about;
-    ASSERT_TRUE(about.Create(&owner));
+    ASSERT_TRUE(about.Create(&owner, std::make_unique<CAboutWindow>()));
     about.SetDlgItemText(CDlgAbout::IDC_CAMERA_VERSION, "Camera Version: 1.07");
     about.SetDlgItemText(CDlgAbout::IDC_CAMERA_INFO, "Camera Id: QV-0042");
     about.ShowWindow();

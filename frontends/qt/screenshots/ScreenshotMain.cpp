@@ -30,6 +30,7 @@ int main(int argc, char** argv)
     AddProgressShots(shots);
     AddMessageBoxShots(shots);
     AddDrawnControlShots(shots);
+    AddDialogShots(shots);
 
     int failures = 0;
     for (const Shot& shot : shots) {

@@ -27,5 +27,6 @@ void AddCameraNotFoundShots(std::vector<Shot>& shots);
 void AddProgressShots(std::vector<Shot>& shots);
 void AddMessageBoxShots(std::vector<Shot>& shots);
 void AddDrawnControlShots(std::vector<Shot>& shots);
+void AddDialogShots(std::vector<Shot>& shots);
 
 } // namespace oskel::qt::shots

@@ -6,6 +6,7 @@
 #include "ui/OwnerWindow.h"
 
 #include <deque>
+#include <memory>
 #include <map>
 #include <optional>
 #include <string>
@@ -157,6 +158,36 @@ public:
     void NotifyFolderCreated(const std::string& path) override { created.push_back(path); }
     ui::IOwnerWindow* Window() override { return &window; }
     void Beep() override { ++beeps; }
+
+    // Hands this script out as the front end's browser while it lives.
+    class Installed : public ui::IFolderBrowserViewFactory {
+    public:
+        explicit Installed(BrowserScript& script) : m_script(script) { ui::SetFolderBrowserViewFactory(this); }
+        ~Installed() override { ui::SetFolderBrowserViewFactory(nullptr); }
+        std::unique_ptr<ui::IFolderBrowserView> CreateFolderBrowserView() override
+        {
+            return std::make_unique<Proxy>(m_script);
+        }
+
+    private:
+        struct Proxy : ui::IFolderBrowserView {
+            explicit Proxy(BrowserScript& s) : script(s) {}
+            uint32_t Prepare() override { return script.Prepare(); }
+            std::optional<std::string> Browse(ui::IOwnerWindow* owner, const std::string& title,
+                                              ui::IFolderBrowserEvents& events) override
+            {
+                return script.Browse(owner, title, events);
+            }
+            void SetSelection(const std::string& path) override { script.SetSelection(path); }
+            void EnableNewFolder(bool enable) override { script.EnableNewFolder(enable); }
+            void PostOK() override { script.PostOK(); }
+            void NotifyFolderCreated(const std::string& path) override { script.NotifyFolderCreated(path); }
+            ui::IOwnerWindow* Window() override { return script.Window(); }
+            void Beep() override { script.Beep(); }
+            BrowserScript& script;
+        };
+        BrowserScript& m_script;
+    };
 
 private:
     std::string m_current;
