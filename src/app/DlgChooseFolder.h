@@ -78,8 +78,6 @@ public:
     void OnNewFolder() override;
 
     int m_bShellBrowser;
-    int m_bRefreshing = 0;
-    int m_bFirstPaint = 1;
     // The text shown above the tree; the caller sets it before DoModal.
     std::string m_strPrompt;
     std::string m_strSelected;

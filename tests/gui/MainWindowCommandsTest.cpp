@@ -85,9 +85,18 @@ TEST_F(MainWindowCommandsTest, AboutFromTheWindowMenuShowsTheCameraAndBlocksTheW
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->Item<QLabel>(1012)->text(), QStringLiteral("Camera Version: EMU 1.00"));
     EXPECT_EQ(about->Item<QLabel>(1013)->text(), QStringLiteral("Camera Id: OSKEL-EMU-000001"));
+    EXPECT_EQ(about->Item<QLabel>(1014)->text(), QStringLiteral("Linux edition for OSKEL cameras"));
+    EXPECT_TRUE(about->isEnabled()); // not a child of the disabled window
     EXPECT_FALSE(window.isEnabled());
-    QTest::mouseClick(about->Item<QPushButton>(1), Qt::LeftButton);
+    QTest::keyClick(about, Qt::Key_Escape);
     EXPECT_EQ(VisibleAboutBox(), nullptr);
+    EXPECT_TRUE(window.isEnabled());
+
+    // A second About command makes a second box; the first stays hidden.
+    window.WindowMenu()->actions().first()->trigger();
+    ASSERT_NE(VisibleAboutBox(), nullptr);
+    EXPECT_NE(VisibleAboutBox(), about);
+    QTest::mouseClick(VisibleAboutBox()->Item<QPushButton>(1), Qt::LeftButton);
     EXPECT_TRUE(window.isEnabled());
 }
 
