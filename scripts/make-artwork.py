@@ -126,16 +126,34 @@ def upload_bitmap():
     return c
 
 
-def program_icon(size):
-    scale = size // 16
+def program_icon():
+    """The 32 x 32 design: a camera with a green arrow rising from it."""
+    c = Canvas(32, 32, None)
+    c.rect(5, 8, 12, 11, GREY)  # flash housing
+    c.frame(5, 8, 12, 11, BLACK)
+    c.rect(6, 9, 11, 10, WHITE)
+    c.rect(1, 11, 30, 29, GREY)  # body
+    c.frame(1, 11, 30, 29, BLACK)
+    c.rect(2, 12, 29, 13, SILVER)
+    c.disc(15, 20, 7, BLACK)
+    c.disc(15, 20, 6, NAVY)
+    c.disc(15, 20, 3, TEAL)
+    c.set(13, 18, WHITE)
+    c.rect(25, 14, 28, 15, RED)
+    # the arrow, above the body's right half
+    for i in range(6):
+        c.rect(24 - i, 1 + i, 24 + i, 1 + i, GREEN)
+    c.rect(22, 7, 26, 10, GREEN)
+    c.frame(22, 7, 26, 10, GREEN)
+    return c
+
+
+def scaled(canvas, size):
+    """Nearest-neighbour scaling, so the pixel art stays crisp."""
     c = Canvas(size, size, None)
-    draw_camera(c, size // 8, size // 4, scale // 2 if scale > 1 else 1)
-    # an upward arrow into the camera's top right
-    ax = size - size // 4
-    for i in range(size // 4):
-        for x in range(ax - i // 2, ax + i // 2 + 1):
-            c.set(x, i, GREEN)
-    c.rect(ax - size // 16, size // 4, ax + size // 16, size // 2, GREEN)
+    for y in range(size):
+        for x in range(size):
+            c.pixels[y][x] = canvas.pixels[y * canvas.height // size][x * canvas.width // size]
     return c
 
 
@@ -179,8 +197,9 @@ def main():
     if len(sys.argv) > 1:
         res = sys.argv[1]
     write_bmp16(upload_bitmap(), os.path.join(res, "UploadButton.bmp"))
-    write_png(program_icon(32), os.path.join(res, "ProgramIcon.png"))
-    write_png(program_icon(48), os.path.join(res, "ProgramIcon48.png"))
+    icon = program_icon()
+    write_png(icon, os.path.join(res, "ProgramIcon.png"))
+    write_png(scaled(icon, 48), os.path.join(res, "ProgramIcon48.png"))
 
 
 if __name__ == "__main__":

@@ -54,7 +54,8 @@ QFont DialogFont(const res::DialogTemplate& dialogTemplate)
     if (!face.isEmpty() && QFontInfo(wanted).family().compare(face, Qt::CaseInsensitive) == 0) {
         font = wanted;
     } else {
-        font.setFamily(QStringLiteral("Sans Serif"));
+        // The desktop's own user-interface font, a sans-serif on every
+        // desktop; the hint picks a sans-serif should that face be missing.
         font.setStyleHint(QFont::SansSerif);
     }
     if (dialogTemplate.pointSize > 0)

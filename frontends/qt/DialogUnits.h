@@ -31,8 +31,8 @@ private:
 };
 
 // The font a template asks for, as shown on this desktop: "MS Sans Serif"
-// (and every other face the desktop lacks) becomes the desktop's sans-serif
-// at the template's point size.
+// (and every other face the desktop lacks) becomes the desktop's
+// user-interface font (its sans-serif) at the template's point size.
 QFont DialogFont(const res::DialogTemplate& dialogTemplate);
 
 // a * b / c rounded to the nearest integer, halves away from zero, with a

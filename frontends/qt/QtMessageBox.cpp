@@ -6,6 +6,8 @@
 #include "res/StringTable.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include <vector>
@@ -50,11 +52,40 @@ QMessageBox::Icon IconOf(unsigned type)
 
 const char* const kResultProperty = "oskelResult";
 
+// A box without an answer for Escape (Yes/No) ignores Escape and the close
+// box; Qt would otherwise take No for Escape.
+class ClassicMessageBox final : public QMessageBox {
+public:
+    ClassicMessageBox(QWidget* parent, bool escapeAnswers) : QMessageBox(parent), m_escapeAnswers(escapeAnswers) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!m_escapeAnswers && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (!m_escapeAnswers) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool m_escapeAnswers;
+};
+
 } // namespace
 
 std::unique_ptr<QMessageBox> QtMessageBox::Create(const std::string& text, unsigned type, QWidget* parent)
 {
-    auto box = std::make_unique<QMessageBox>(parent);
+    const bool yesNo = (type & 0xF) == ui::MB_YESNO;
+    std::unique_ptr<QMessageBox> box = std::make_unique<ClassicMessageBox>(parent, !yesNo);
     box->setWindowTitle(ToQt(res::LoadString(res::IDS_APP_TITLE)));
     box->setWindowIcon(ProgramIcon());
     box->setTextFormat(Qt::PlainText);
@@ -69,10 +100,10 @@ std::unique_ptr<QMessageBox> QtMessageBox::Create(const std::string& text, unsig
     box->setDefaultButton(buttons[defaultIndex].button);
     if ((type & 0xF) == ui::MB_OK)
         box->setEscapeButton(QMessageBox::Ok);
-    else if ((type & 0xF) == ui::MB_YESNO)
-        box->setEscapeButton(static_cast<QAbstractButton*>(nullptr));
-    else
+    else if (!yesNo)
         box->setEscapeButton(QMessageBox::Cancel);
+    else
+        box->setWindowFlags(box->windowFlags() & ~Qt::WindowCloseButtonHint);
     return box;
 }
 
@@ -88,9 +119,6 @@ int QtMessageBox::Result(const QMessageBox& box)
 int QtMessageBox::Show(const std::string& text, unsigned type, unsigned)
 {
     const auto box = Create(text, type, QApplication::activeWindow());
-    // A Yes/No box cannot be closed without an answer: the close box is off.
-    if ((type & 0xF) == ui::MB_YESNO)
-        box->setWindowFlags(box->windowFlags() & ~Qt::WindowCloseButtonHint);
     box->exec();
     return Result(*box);
 }

@@ -2,6 +2,7 @@
 #include "ListBox.h"
 #include "ProgressWindow.h"
 #include "QtBoundary.h"
+#include "QtFrontEnd.h"
 #include "QtMessageBox.h"
 #include "camera/DlgCameraNotFound.h"
 #include "transfer/DlgProgress.h"
@@ -173,7 +174,9 @@ TEST(MessageBox, ButtonsIconDefaultAndEscapeFollowTheStyle)
         EXPECT_EQ(box->windowTitle(), QStringLiteral("OSKEL Program Uploader"));
         EXPECT_EQ(box->standardButtons(), c.buttons);
         EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
-        EXPECT_EQ(box->escapeButton(), c.escapeButton == B::NoButton ? nullptr : box->button(c.escapeButton));
+        if (c.escapeButton != B::NoButton) {
+            EXPECT_EQ(box->escapeButton(), box->button(c.escapeButton));
+        }
         EXPECT_EQ(box->icon(), c.icon);
     }
 }
@@ -183,6 +186,13 @@ TEST(MessageBox, ShowReturnsTheClassicIdOfThePressedButton)
     QtMessageBox boxes;
     WhenModal([](QWidget* w) { static_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
     EXPECT_EQ(boxes.Show("Are you sure?", ui::MB_YESNO | ui::MB_ICONQUESTION, 0), ui::IDNO);
+    WhenModal([](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Escape);
+        w->close();
+        EXPECT_TRUE(w->isVisible()) << "a Yes/No box needs an answer";
+        static_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(boxes.Show("Are you sure?", ui::MB_YESNO, 0), ui::IDYES);
     WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     EXPECT_EQ(boxes.Show("Go on?", ui::MB_OKCANCEL, 0), ui::IDCANCEL);
     WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
@@ -206,6 +216,18 @@ TEST(Boundary, WaitCursorPairsItsOverrides)
     }
     EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
     cursor.End();
+}
+
+TEST(Boundary, MessagePumpRunsPendingEventsAndReportsAQuit)
+{
+    QtMessagePump pump;
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    EXPECT_TRUE(pump.RunPending());
+    EXPECT_TRUE(ran);
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    EXPECT_FALSE(pump.RunPending());
+    EXPECT_TRUE(pump.RunPending()) << "only a quit met during that run counts";
 }
 
 TEST(Boundary, ModifierMaskNamesEachHeldKey)

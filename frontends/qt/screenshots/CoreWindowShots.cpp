@@ -5,6 +5,8 @@
 #include "ColorStatic.h"
 #include "ProgressWindow.h"
 #include "QtMessageBox.h"
+#include "Resources.h"
+#include "TemplateDialog.h"
 #include "ScreenshotTable.h"
 #include "camera/DlgCameraNotFound.h"
 #include "res/StringIds.h"
@@ -126,6 +128,36 @@ void AddDrawnControlShots(std::vector<Shot>& shots)
                          panel.SetColors(FromColorRef(0x0080FFFF), Qt::black, true);
                          panel.resize(picture.width() - 16, 56);
                          p.drawImage(8, size.height() + 16, panel.grab().toImage());
+                         return picture;
+                     }});
+}
+
+void AddTemplateShots(std::vector<Shot>& shots)
+{
+    // Each template as the builder makes it, before any window fills it in.
+    for (const res::DialogTemplate& t : res::AllDialogTemplates()) {
+        shots.push_back({"template-" + std::to_string(t.id), [id = t.id] {
+                             CTemplateDialog dialog(id);
+                             if (auto* upload = dialog.Item<CBitmapPushButton>(1008))
+                                 upload->AutoLoad(1008, &dialog, true);
+                             return WindowPicture(dialog);
+                         }});
+    }
+}
+
+void AddArtworkShots(std::vector<Shot>& shots)
+{
+    shots.push_back({"artwork", [] {
+                         // The program icon at 4x and the UPLOAD bitmap at 3x.
+                         const QImage icon = ProgramIcon().pixmap(32, 32).toImage();
+                         const QImage bitmap = LoadBitmapResource("&UPLOADU");
+                         QImage picture(128 + 16 + 333 + 24, 240, QImage::Format_RGB32);
+                         picture.fill(Qt::white);
+                         QPainter p(&picture);
+                         p.drawImage(QRect(8, 8, 128, 128), icon);
+                         p.drawImage(QRect(8 + 128 + 16, 8, 333, 210), bitmap);
+                         p.drawPixmap(8, 150, ProgramIcon().pixmap(48, 48));
+                         p.drawPixmap(64, 150, ProgramIcon().pixmap(16, 16));
                          return picture;
                      }});
 }

@@ -30,6 +30,8 @@ int main(int argc, char** argv)
     AddProgressShots(shots);
     AddMessageBoxShots(shots);
     AddDrawnControlShots(shots);
+    AddTemplateShots(shots);
+    AddArtworkShots(shots);
     AddDialogShots(shots);
 
     int failures = 0;

@@ -27,6 +27,8 @@ void AddCameraNotFoundShots(std::vector<Shot>& shots);
 void AddProgressShots(std::vector<Shot>& shots);
 void AddMessageBoxShots(std::vector<Shot>& shots);
 void AddDrawnControlShots(std::vector<Shot>& shots);
+void AddTemplateShots(std::vector<Shot>& shots);
+void AddArtworkShots(std::vector<Shot>& shots);
 void AddDialogShots(std::vector<Shot>& shots);
 
 } // namespace oskel::qt::shots
