@@ -30,6 +30,9 @@ void InstallInterruptHandlers()
     action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // Output into a closed pipe (| head) must not end the run before the
+    // link is closed: the write fails instead.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool Interrupted()

@@ -10,6 +10,7 @@ namespace oskel::cli {
 // A second one ends the process at once with the same status.
 //
 // Installed without SA_RESTART, so a blocking wait is woken by the signal.
+// SIGPIPE is ignored as well.
 void InstallInterruptHandlers();
 
 bool Interrupted();

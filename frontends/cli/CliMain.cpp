@@ -29,6 +29,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"probe", oskel::cli::RunProbe},
     {"about", oskel::cli::RunAbout},
+    {"list", oskel::cli::RunList},
+    {"upload", oskel::cli::RunUpload},
+    {"remove", oskel::cli::RunRemove},
 };
 
 const Command* FindCommand(const std::string& name)

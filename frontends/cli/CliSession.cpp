@@ -34,10 +34,12 @@ std::string RefusalHint(int family)
 } // namespace
 
 CliSession::CliSession(const CliOptions& options, CliContext& context)
-    : m_options(options), m_context(context), m_frontEnd(context.err, options.answers, context.prompt),
+    : m_options(options), m_context(context), m_views(context.err, context.errIsTerminal, options.quiet),
+      m_frontEnd(context.err, options.answers, context.prompt),
       m_serial(context.comm.nativeOps != nullptr ? *context.comm.nativeOps : TermiosSerialOps::Shared()),
       m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))
 {
+    m_frontEnd.SetBeforeOutput([this] { m_views.EndLine(); });
 }
 
 CommEnvironment CliSession::WithSerial(CommEnvironment comm, SerialPortOps* ops)
@@ -142,6 +144,7 @@ std::string CliSession::PortText()
 
 void CliSession::Error(const std::string& text)
 {
+    m_views.EndLine();
     m_context.err << kProgramName << ": " << text << '\n';
     m_context.err.flush();
 }

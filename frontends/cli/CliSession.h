@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "InterruptibleSerialOps.h"
 #include "TerminalFrontEnd.h"
+#include "TerminalProgressView.h"
 
 #include "app/SettingsStore.h"
 #include "camera/CameraHolder.h"
@@ -36,6 +37,7 @@ public:
     int Connect(const std::string& headline = std::string());
 
     CCameraHolder& Holder() { return m_holder; }
+    const TerminalFrontEnd& FrontEnd() const { return m_frontEnd; }
     CSettingsStore& Settings() { return m_settings; }
 
     // The program folder of this run, ending with '/': --folder, else the
@@ -58,6 +60,7 @@ private:
 
     const CliOptions& m_options;
     CliContext& m_context;
+    TerminalProgressViews m_views;
     TerminalFrontEnd m_frontEnd;
     InterruptibleSerialOps m_serial;
     CSettingsStore m_settings; // outlives the holder, which writes to it

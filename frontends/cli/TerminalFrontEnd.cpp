@@ -109,6 +109,15 @@ int TerminalFrontEnd::AnswerFor(AnswerPolicy policy, unsigned type)
 
 int TerminalFrontEnd::Show(const std::string& text, unsigned type, unsigned)
 {
+    const int answer = Answer(text, type);
+    m_shown.push_back({text, type, answer});
+    return answer;
+}
+
+int TerminalFrontEnd::Answer(const std::string& text, unsigned type)
+{
+    if (m_beforeOutput)
+        m_beforeOutput();
     const bool several = Buttons(type).size() > 1;
     if (several && m_policy == AnswerPolicy::Ask && m_prompt != nullptr && !Interrupted())
         return Ask(text, type);

@@ -5,6 +5,7 @@
 #include "ui/CameraNotFoundView.h"
 #include "ui/MessageBox.h"
 
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <vector>
@@ -43,17 +44,30 @@ public:
 
     int CameraNotFoundShown() const { return m_notFoundShown; }
 
+    // Every box shown, with the answer it got, in order.
+    struct ShownBox {
+        std::string text;
+        unsigned type = 0;
+        int answer = 0;
+    };
+    const std::vector<ShownBox>& Shown() const { return m_shown; }
+    // Called before a box is printed (to end a progress line drawn in place).
+    void SetBeforeOutput(std::function<void()> hook) { m_beforeOutput = std::move(hook); }
+
     // The button a box of this style answers with when nobody is asked.
     static int DefaultButton(unsigned type);
     static int AnswerFor(AnswerPolicy policy, unsigned type);
 
 private:
     int Ask(const std::string& text, unsigned type);
+    int Answer(const std::string& text, unsigned type);
 
     std::ostream& m_err;
     AnswerPolicy m_policy;
     std::istream* m_prompt;
     int m_notFoundShown = 0;
+    std::function<void()> m_beforeOutput;
+    std::vector<ShownBox> m_shown;
 };
 
 } // namespace oskel::cli

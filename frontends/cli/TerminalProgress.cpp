@@ -6,6 +6,9 @@ namespace oskel::cli {
 namespace {
 
 constexpr uint32_t kRedrawMs = 100;
+// The source is read a packet ahead of the line, so the first figures
+// overstate the rate; it is shown from this much transfer time on.
+constexpr uint32_t kFirstRateMs = 500;
 constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
 
 std::string KiB(double bytes)
@@ -41,7 +44,7 @@ std::string FormatProgressFigures(const ProgressFigures& f)
 {
     std::string text = KiB(static_cast<double>(f.bytesDone)) + " of " + KiB(static_cast<double>(f.totalBytes)) +
                        "  " + std::to_string(Percent(f)) + "%";
-    if (f.elapsedMs == 0 || f.bytesDone <= 0)
+    if (f.elapsedMs < kFirstRateMs || f.bytesDone <= 0)
         return text + "  -- KiB/s  --% of line  -- left";
     const double bytesPerSecond = static_cast<double>(f.bytesDone) * 1000.0 / f.elapsedMs;
     char rate[32];

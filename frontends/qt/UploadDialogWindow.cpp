@@ -10,7 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace oskel::qt {
@@ -47,11 +47,6 @@ CUploadDialogWindow::CUploadDialogWindow(QWidget* parent) : CTemplateDialog(Main
     // A top-level application window rather than a transient dialog.
     setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
     setAttribute(Qt::WA_QuitOnClose, false);
-    auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(about, &QShortcut::activated, this, [this] {
-        if (m_pMenu != nullptr)
-            SysCommand(kAboutCommand);
-    });
 }
 
 CUploadDialogWindow::~CUploadDialogWindow()
@@ -83,7 +78,6 @@ bool CUploadDialogWindow::Create(ui::IUploadDialogEvents& events)
 void CUploadDialogWindow::Show()
 {
     show();
-    raise();
     activateWindow();
     repaint();
 }
@@ -245,6 +239,16 @@ void CUploadDialogWindow::contextMenuEvent(QContextMenuEvent* event)
     if (m_pMenu != nullptr && isEnabled())
         m_pMenu->popup(event->globalPos());
     event->accept();
+}
+
+void CUploadDialogWindow::keyPressEvent(QKeyEvent* event)
+{
+    // F1 reaches the window from whichever control has the focus.
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier && m_pMenu != nullptr) {
+        SysCommand(kAboutCommand);
+        return;
+    }
+    CTemplateDialog::keyPressEvent(event);
 }
 
 void CUploadDialogWindow::SysCommand(unsigned id)

@@ -61,6 +61,7 @@ protected:
     void OnCancel() override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void SysCommand(unsigned id);

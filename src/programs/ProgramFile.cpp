@@ -47,13 +47,25 @@ bool CProgramFile::IsProgramFile(int32_t* size) const
 
 bool CProgramFile::ReadHeader(uint8_t* header) const
 {
-    // Non-blocking, so a file swapped for a pipe after the status query
-    // cannot hang the scan; the status of what was opened decides.
-    const int fd = ::open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    return ReadOpened(AT_FDCWD, m_strPath.c_str(), header, nullptr);
+}
+
+bool CProgramFile::ReadCandidate(int dirFd, const char* name, uint8_t* header, int32_t* size)
+{
+    return HasProgramEnding(name) && ReadOpened(dirFd, name, header, size);
+}
+
+bool CProgramFile::ReadOpened(int dirFd, const char* name, uint8_t* header, int32_t* size)
+{
+    // Non-blocking, so a name that stands for a pipe cannot hang the scan;
+    // the status of what was opened decides.
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return false;
     struct stat status {};
-    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= kProgramHeaderSize;
+    if (ok && size != nullptr)
+        *size = status.st_size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(status.st_size);
     size_t got = 0;
     while (ok && got < static_cast<size_t>(kProgramHeaderSize)) {
         const ssize_t n = ::read(fd, header + got, static_cast<size_t>(kProgramHeaderSize) - got);

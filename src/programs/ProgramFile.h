@@ -25,11 +25,20 @@ public:
 
     const std::string& Path() const { return m_strPath; }
 
+    // The folder scan's one step per candidate: IsProgramFile and ReadHeader
+    // in one, for name inside the open folder dirFd. The status comes from
+    // the opened file itself (one status query, one 120-byte read), so the
+    // size and the header belong to the same file even if the name is
+    // replaced meanwhile.
+    static bool ReadCandidate(int dirFd, const char* name, uint8_t* header, int32_t* size);
+
     // The ending test alone: the last four bytes of name equal ".fnc" or
     // ".atc" without regard to ASCII case.
     static bool HasProgramEnding(std::string_view name);
 
 private:
+    static bool ReadOpened(int dirFd, const char* name, uint8_t* header, int32_t* size);
+
     std::string m_strPath;
 };
 

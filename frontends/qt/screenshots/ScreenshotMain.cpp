@@ -32,6 +32,7 @@ int main(int argc, char** argv)
     AddDrawnControlShots(shots);
     AddTemplateShots(shots);
     AddArtworkShots(shots);
+    AddMainWindowShots(shots);
     AddDialogShots(shots);
 
     int failures = 0;

@@ -29,6 +29,7 @@ void AddMessageBoxShots(std::vector<Shot>& shots);
 void AddDrawnControlShots(std::vector<Shot>& shots);
 void AddTemplateShots(std::vector<Shot>& shots);
 void AddArtworkShots(std::vector<Shot>& shots);
+void AddMainWindowShots(std::vector<Shot>& shots);
 void AddDialogShots(std::vector<Shot>& shots);
 
 } // namespace oskel::qt::shots
