@@ -53,6 +53,8 @@ CFolderBrowserWindow::CFolderBrowserWindow()
     m_pTree->setObjectName(QStringLiteral("folderTree"));
     connect(m_pTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { OnCurrentChanged(); });
+    connect(m_pModel, &QFileSystemModel::directoryLoaded, this,
+            [this](const QString& folder) { OnDirectoryLoaded(folder); });
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_pOK->setDefault(true);
@@ -122,9 +124,18 @@ void CFolderBrowserWindow::SetSelection(const std::string& path)
     const QModelIndex index = m_pModel->index(folder);
     if (!index.isValid())
         return;
+    m_strShownFolder = folder;
     m_pTree->setCurrentIndex(index);
     m_pTree->expand(index);
     m_pTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void CFolderBrowserWindow::OnDirectoryLoaded(const QString& folder)
+{
+    // Folders listed above the selection push it down as they arrive.
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    if (!m_strShownFolder.isEmpty() && (m_strShownFolder == folder || m_strShownFolder.startsWith(prefix)))
+        m_pTree->scrollTo(m_pTree->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 std::string CFolderBrowserWindow::SelectedPath() const
@@ -135,6 +146,8 @@ std::string CFolderBrowserWindow::SelectedPath() const
 
 void CFolderBrowserWindow::OnCurrentChanged()
 {
+    if (ToQt(SelectedPath()) != m_strShownFolder)
+        m_strShownFolder.clear(); // the user moved on
     if (m_pEvents == nullptr)
         return;
     const std::string path = SelectedPath();

@@ -4,6 +4,7 @@
 #include "ui/OwnerWindow.h"
 
 #include <QDialog>
+#include <QString>
 
 class QFileSystemModel;
 class QLabel;
@@ -49,6 +50,7 @@ protected:
 
 private:
     void OnCurrentChanged();
+    void OnDirectoryLoaded(const QString& folder);
 
     QLabel* m_pPrompt;
     QTreeView* m_pTree;
@@ -57,6 +59,9 @@ private:
     QPushButton* m_pOK;
     ui::IFolderBrowserEvents* m_pEvents = nullptr;
     bool m_bInitialised = false;
+    // The folder the program selected; it is kept in view while the folders
+    // above it are still being read.
+    QString m_strShownFolder;
 };
 
 class QtFolderBrowserViewFactory final : public ui::IFolderBrowserViewFactory {
