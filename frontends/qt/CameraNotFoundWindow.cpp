@@ -1,6 +1,7 @@
 #include "CameraNotFoundWindow.h"
 
 #include "ListBox.h"
+#include "WindowOwner.h"
 #include "res/DialogTemplates.h"
 
 #include <QApplication>
@@ -61,7 +62,8 @@ void CCameraNotFoundWindow::showEvent(QShowEvent* event)
 int QtCameraNotFoundView::DoModal(ui::ListModel& ports, ui::ListModel& speeds,
                                   const ui::CameraNotFoundDetails& details)
 {
-    CCameraNotFoundWindow window(ports, speeds, details, QApplication::activeWindow());
+    CCameraNotFoundWindow window(ports, speeds, details);
+    PlaceAbove(window, ActiveOwner());
     return window.exec();
 }
 

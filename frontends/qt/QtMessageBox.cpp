@@ -2,6 +2,7 @@
 
 #include "Resources.h"
 #include "TemplateDialog.h"
+#include "WindowOwner.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 
@@ -118,7 +119,8 @@ int QtMessageBox::Result(const QMessageBox& box)
 
 int QtMessageBox::Show(const std::string& text, unsigned type, unsigned)
 {
-    const auto box = Create(text, type, QApplication::activeWindow());
+    const auto box = Create(text, type, nullptr);
+    PlaceAbove(*box, ActiveOwner());
     box->exec();
     return Result(*box);
 }

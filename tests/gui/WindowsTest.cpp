@@ -9,10 +9,12 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -28,13 +30,21 @@ CDlgCameraNotFound NotFoundDialog(int port, int speed)
     return dialog;
 }
 
-// Runs `answer` on the modal window once it is up.
+// Runs `answer` on the modal window once it is up. A window the answer
+// failed to close is closed after two seconds, so a fault fails the test
+// instead of hanging it.
 void WhenModal(std::function<void(QWidget*)> answer)
 {
     QTimer::singleShot(0, [answer] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
         answer(modal);
+        QTimer::singleShot(2000, [stuck = QPointer<QWidget>(modal)] {
+            if (auto* dialog = qobject_cast<QDialog*>(stuck.data()); dialog != nullptr && dialog->isVisible()) {
+                ADD_FAILURE() << "the window stayed open";
+                dialog->done(-1);
+            }
+        });
     });
 }
 
@@ -150,6 +160,44 @@ TEST_F(ProgressWindowTest, BarShowsEachFilesShareAndMessage)
     EXPECT_FALSE(window->isVisible()) << "Begin showed it, End hides it";
 }
 
+TEST(ProgressWindow, CentredOverAnOwnerThatIsAWindowAndKeptAboveIt)
+{
+    struct MainWindow : QWidget, ui::IOwnerWindow {
+        void EnableWindow(bool enable) override { setEnabled(enable); }
+        bool IsWindowEnabled() const override { return isEnabled(); }
+    } main;
+    main.setGeometry(100, 100, 600, 400);
+    main.show();
+    CDlgProgress dialog{std::make_unique<QtProgressView>()};
+    ASSERT_EQ(dialog.Create(&main), 1);
+    CProgressWindow* window = static_cast<QtProgressView&>(dialog.View()).Window();
+    EXPECT_FALSE(main.isEnabled());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->frameGeometry().center(), main.frameGeometry().center());
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->transientParent(), main.windowHandle());
+    dialog.DestroyWindow();
+    EXPECT_TRUE(main.isEnabled());
+}
+
+TEST(ProgressWindow, ThroughputAndTimeLeftOnceTheyCanBeTold)
+{
+    EXPECT_EQ(RateText({0, 8192, 115200, 0}), "");
+    EXPECT_EQ(RateText({4096, 8192, 115200, 0}), "");
+    EXPECT_EQ(RateText({4096, 12288, 115200, 1000}), "4.0 KB/s, 2 s left");
+    EXPECT_EQ(RateText({12288, 12288, 115200, 3000}), "4.0 KB/s, 0 s left");
+
+    QtProgressView view;
+    view.Create(nullptr, [] {});
+    view.SetMessage("Uploading");
+    view.SetStats({4096, 12288, 115200, 1000});
+    EXPECT_FALSE(view.Window()->Rate()->isHidden());
+    EXPECT_EQ(view.Window()->Rate()->text(), QStringLiteral("4.0 KB/s, 2 s left"));
+    EXPECT_EQ(view.Window()->Message()->text(), QStringLiteral("Uploading")) << "the message stays as given";
+    view.SetStats({});
+    EXPECT_TRUE(view.Window()->Rate()->isHidden());
+}
+
 TEST(MessageBox, ButtonsIconDefaultAndEscapeFollowTheStyle)
 {
     using B = QMessageBox::StandardButton;
@@ -197,6 +245,25 @@ TEST(MessageBox, ShowReturnsTheClassicIdOfThePressedButton)
     EXPECT_EQ(boxes.Show("Go on?", ui::MB_OKCANCEL, 0), ui::IDCANCEL);
     WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
     EXPECT_EQ(boxes.Show("Update?", ui::MB_YESNOCANCEL | ui::MB_DEFBUTTON2, 0), ui::IDNO);
+}
+
+TEST(MessageBox, AboveAndCentredOverTheActiveWindowAndAnswerableWhileItIsDisabled)
+{
+    // As during an upload: the main window is disabled by the progress window.
+    QWidget main;
+    main.setGeometry(50, 60, 500, 300);
+    main.show();
+    main.activateWindow();
+    main.setEnabled(false);
+    QtMessageBox boxes;
+    WhenModal([&main](QWidget* w) {
+        EXPECT_TRUE(w->isEnabled());
+        EXPECT_EQ(w->windowHandle()->transientParent(), main.windowHandle());
+        EXPECT_LT((w->frameGeometry().center() - main.frameGeometry().center()).manhattanLength(), 8);
+        static_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(boxes.Show("\"Clock\" skipped; it is already in the camera.", ui::MB_OK | ui::MB_ICONINFORMATION, 0),
+              ui::IDOK);
 }
 
 TEST(Boundary, WaitCursorPairsItsOverrides)
