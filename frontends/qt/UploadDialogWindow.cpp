@@ -229,8 +229,10 @@ void CUploadDialogWindow::OnCancel()
 void CUploadDialogWindow::closeEvent(QCloseEvent* event)
 {
     // The dialog decides: it destroys the window (and so hides it) itself.
+    // While a transfer's progress window has disabled it, the window takes no
+    // close request, as a disabled window takes no input.
     event->ignore();
-    if (m_pEvents != nullptr && Exists())
+    if (m_pEvents != nullptr && Exists() && isEnabled())
         m_pEvents->OnClose();
 }
 

@@ -45,6 +45,11 @@ bool CUploaderApp::InitInstance()
 
 void CUploaderApp::ExitInstance()
 {
+    // A loop that ended with the window still there (the session ends, say)
+    // destroys it first, so its position is saved and it lets go of the
+    // dialog's lists.
+    if (m_pMainDialog != nullptr && m_pView != nullptr && m_pView->Exists())
+        m_pView->DestroyWindow();
     m_pMainDialog.reset();
     m_pView.reset();
 }

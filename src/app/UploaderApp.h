@@ -47,7 +47,8 @@ public:
     // camera was connected when the camera-not-found dialog was cancelled
     // (no message).
     bool InitInstance();
-    // Deletes the main dialog and then its window object.
+    // Destroys the main window if it still exists, then deletes the main
+    // dialog and its window object.
     void ExitInstance();
 
     CUploadDialog* MainDialog() { return m_pMainDialog.get(); }

@@ -66,7 +66,8 @@ public:
     // The primary screen, (0, 0, width, height) on a single screen.
     virtual Rect GetScreenRect() const = 0;
 
-    // The About entry of the window's menu (appended after a separator).
+    // Appends the About entry to the window's menu, after a separator when
+    // the menu has other entries.
     virtual void AppendAboutItem(const std::string& text) = 0;
     // Makes control 1008 the drawn bitmap button and sizes it to its bitmap,
     // moving the neighbouring controls.

@@ -211,6 +211,10 @@ TEST_F(MainWindowTest, CloseRequestFromTheWindowManagerCloses)
     auto app = Start(camera);
     ASSERT_TRUE(started);
     QSignalSpy destroyed(window, &CUploadDialogWindow::WindowDestroyed);
+    window->EnableWindow(false); // as while a progress window is up
+    window->close();
+    EXPECT_TRUE(app->MainWindowExists());
+    window->EnableWindow(true);
     window->close(); // the close box and Alt+F4 arrive as this
     EXPECT_EQ(destroyed.count(), 1);
     EXPECT_FALSE(app->MainWindowExists());

@@ -56,6 +56,17 @@ TEST_F(UploaderAppTest, RunsUntilTheMainWindowIsClosed)
     EXPECT_TRUE(frontEnd.Boxes().empty());
 }
 
+TEST_F(UploaderAppTest, EndingWithTheWindowOpenDestroysItFirst)
+{
+    test::EmulatedCamera camera;
+    RecordedUploadDialogView* view = nullptr;
+    {
+        CUploaderApp app(Environment(camera, &view));
+        ASSERT_TRUE(app.InitInstance());
+    }
+    EXPECT_NE(SettingsText().find("AppPosition=100 80 482 309 1"), std::string::npos);
+}
+
 TEST_F(UploaderAppTest, SecondInstanceIsRefusedWithMessage1500)
 {
     test::EmulatedCamera camera;
@@ -80,7 +91,7 @@ TEST_F(UploaderAppTest, NoCameraEndsSilentlyWritingOnlyTheConnectionKeys)
     RecordedUploadDialogView* view = nullptr;
     CUploaderApp app(Environment(camera, &view));
     EXPECT_FALSE(app.InitInstance());
-    EXPECT_FALSE(view != nullptr && view->shown);
+    EXPECT_EQ(app.MainWindow(), nullptr) << "the window object is discarded unshown";
     EXPECT_EQ(app.MainDialog(), nullptr);
     EXPECT_TRUE(frontEnd.Boxes().empty());
     EXPECT_EQ(SettingsText(), "[Communication]\nPort=1073741824\nSpeed=1073761024\n");
