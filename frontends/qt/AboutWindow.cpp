@@ -1,10 +1,10 @@
 #include "AboutWindow.h"
 
+#include "WindowOwner.h"
 #include "res/DialogTemplates.h"
 
 #include <QCoreApplication>
 #include <QScreen>
-#include <QWindow>
 
 namespace oskel::qt {
 
@@ -33,12 +33,7 @@ bool CAboutWindow::Create(ui::IOwnerWindow* owner, std::function<void(bool)> onS
     m_pOwner = dynamic_cast<QWidget*>(owner);
     m_onShowWindow = std::move(onShowWindow);
     setModal(false);
-    CentreOver(*this, m_pOwner);
-    if (m_pOwner != nullptr) {
-        winId();
-        if (QWindow* mine = windowHandle(); mine != nullptr && m_pOwner->window()->windowHandle() != nullptr)
-            mine->setTransientParent(m_pOwner->window()->windowHandle());
-    }
+    PlaceAbove(*this, m_pOwner);
     m_bCreated = true;
     return true;
 }

@@ -70,8 +70,8 @@ protected:
     CSettingsStore settings;
     QtFrontEnd frontEnd;
     test::EmulatedCamera camera;
-    CUploadDialogWindow window;
     std::unique_ptr<CUploadDialog> dialog;
+    CUploadDialogWindow window; // goes before the dialog whose lists it shows
 };
 
 TEST_F(MainWindowCommandsTest, AboutFromTheWindowMenuShowsTheCameraAndBlocksTheWindow)
