@@ -21,7 +21,7 @@ const std::vector<DialogTemplate> kTemplates = {
          {IDC_STATIC, K::Static, "#128", 8, 12, 21, 20, kShown | SS_ICON},
          {IDC_STATIC, K::Static, "OSKEL Program Uploader", 42, 10, 135, 9, kShown | SS_NOPREFIX},
          {1015, K::Static, "V2.00E", 42, 20, 135, 9, kShown | SS_NOPREFIX},
-         {1014, K::Static, "Linux edition", 42, 30, 177, 9, kShown | SS_NOPREFIX},
+         {1014, K::Static, "Linux edition for OSKEL cameras", 42, 30, 177, 9, kShown | SS_NOPREFIX},
          {1, K::Button, "OK", 179, 7, 48, 14, kTab | BS_DEFPUSHBUTTON | WS_GROUP},
          {IDC_STATIC, K::Static, "", 42, 42, 185, 1, kShown | SS_BLACKRECT},
          {1012, K::Static, "", 42, 50, 177, 9, kShown | SS_NOPREFIX},

@@ -46,10 +46,16 @@ QtFrontEnd::QtFrontEnd()
     ui::SetMessagePump(&m_pump);
     ui::SetCameraNotFoundView(&m_cameraNotFound);
     ui::SetProgressViewFactory(&m_progress);
+    ui::SetAboutViewFactory(&m_about);
+    ui::SetInputBoxViewFactory(&m_inputBox);
+    ui::SetFolderBrowserViewFactory(&m_folderBrowser);
 }
 
 QtFrontEnd::~QtFrontEnd()
 {
+    ui::SetFolderBrowserViewFactory(nullptr);
+    ui::SetInputBoxViewFactory(nullptr);
+    ui::SetAboutViewFactory(nullptr);
     ui::SetProgressViewFactory(nullptr);
     ui::SetCameraNotFoundView(nullptr);
     ui::SetMessagePump(nullptr);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "AboutWindow.h"
 #include "CameraNotFoundWindow.h"
+#include "FolderBrowserWindow.h"
+#include "InputBoxWindow.h"
 #include "ProgressWindow.h"
 #include "QtBoundary.h"
 #include "QtMessageBox.h"
@@ -24,7 +27,8 @@ private:
 
 // The whole toolkit boundary in Qt, installed for the object's lifetime
 // (the defaults come back when it goes): message boxes, wait cursor,
-// modifier keys, message pump, the camera-not-found and progress windows.
+// modifier keys, message pump, the camera-not-found and progress windows,
+// the About box, the input box and the folder browser.
 // Needs a QApplication.
 class QtFrontEnd {
 public:
@@ -40,6 +44,9 @@ private:
     QtMessagePump m_pump;
     QtCameraNotFoundView m_cameraNotFound;
     QtProgressViewFactory m_progress;
+    QtAboutViewFactory m_about;
+    QtInputBoxViewFactory m_inputBox;
+    QtFolderBrowserViewFactory m_folderBrowser;
 };
 
 } // namespace oskel::qt

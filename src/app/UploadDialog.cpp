@@ -169,6 +169,7 @@ void CUploadDialog::OnDestroy()
     int showState = ui::SW_SHOWNORMAL;
     const ui::Rect normal = m_pView->GetNormalRect(&showState);
     SaveWindowPosition(m_settings, kSection, kPositionKey, normal, showState);
+    m_aboutBoxes.clear();
 }
 
 void CUploadDialog::OnUpload()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DlgAbout.h"
 #include "app/SettingsStore.h"
 #include "camera/CameraHolder.h"
 #include "programs/ProgramCatalog.h"
@@ -68,8 +69,8 @@ public:
     void OnClose() override;
     void OnDestroy() override;
 
-    // The button handlers. OnBrowse and OnAbout belong to the folder chooser
-    // and the About box; a front end or a derived class provides them.
+    // The button handlers. OnBrowse runs the folder chooser; OnAbout opens a
+    // new About box.
     virtual void OnBrowse();
     virtual void OnAbout();
     void OnUpload();
@@ -107,6 +108,8 @@ private:
     ProgramCatalog m_catalog;
     bool m_bClosing = false;
     ui::IUploadDialogView* m_pView = nullptr;
+    // Every About box opened; they go with the window.
+    AboutBoxes m_aboutBoxes;
     std::unique_ptr<CProgramTransfer> m_pTransfer;
 };
 

@@ -16,6 +16,7 @@ PlatformVersion LinuxPlatformInfo::Query()
     PlatformVersion v;
     v.ok = true;
     v.platformId = kPlatformWin32NT;
+    v.posix = true;
     utsname name{};
     if (uname(&name) == 0)
         v.majorVersion = std::atoi(name.release);

@@ -11,6 +11,9 @@ struct PlatformVersion {
     bool ok = false;     // the query succeeded
     int platformId = kPlatformWin32s;
     int majorVersion = 0;
+    // A POSIX system: paths separated by '/', no drive letters; its folder
+    // chooser is the tree browser whatever the major version.
+    bool posix = false;
 };
 
 class PlatformInfo {
@@ -22,8 +25,8 @@ public:
     bool IsWin32s();
 };
 
-// Linux: a full 32-bit platform, never Win32s; the major version is the
-// kernel's.
+// Linux: a full 32-bit platform, never Win32s, and POSIX; the major
+// version is the kernel's.
 class LinuxPlatformInfo final : public PlatformInfo {
 public:
     PlatformVersion Query() override;

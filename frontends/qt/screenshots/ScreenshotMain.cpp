@@ -33,6 +33,7 @@ int main(int argc, char** argv)
     AddTemplateShots(shots);
     AddArtworkShots(shots);
     AddMainWindowShots(shots);
+    AddDialogShots(shots);
 
     int failures = 0;
     for (const Shot& shot : shots) {

@@ -30,5 +30,6 @@ void AddDrawnControlShots(std::vector<Shot>& shots);
 void AddTemplateShots(std::vector<Shot>& shots);
 void AddArtworkShots(std::vector<Shot>& shots);
 void AddMainWindowShots(std::vector<Shot>& shots);
+void AddDialogShots(std::vector<Shot>& shots);
 
 } // namespace oskel::qt::shots

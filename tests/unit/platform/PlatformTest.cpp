@@ -40,6 +40,7 @@ TEST(Platform, LinuxIsNeverWin32s)
     EXPECT_TRUE(v.ok);
     EXPECT_NE(v.platformId, kPlatformWin32s);
     EXPECT_GT(v.majorVersion, 0);
+    EXPECT_TRUE(v.posix);
 }
 
 TEST(Platform, LoaderFindsExportsByNameAndReportsMissingOnes)
