@@ -53,7 +53,7 @@ public:
             "link",     "model",           "id",          "version",         "text25",      "text37",
             "capacity", "battery",         "items",       "answer-delay-us", "enq-delay",   "upload-enq-delay",
             "erase-enq-delay", "ready-delay", "packet-size", "program",     "fault",       "random-faults",
-            "wire-log", "dump",            "quiet",       "help",            "config"};
+            "wire-log", "dump",            "quiet",       "help",            "config",      "store-file"};
         for (const char* known : kNames) {
             if (name == known)
                 return true;
@@ -156,6 +156,10 @@ public:
         if (name == "dump") {
             m_o->dumpFolder = value;
             return !value.empty() || fail("needs a folder");
+        }
+        if (name == "store-file") {
+            m_o->storeFile = value;
+            return !value.empty() || fail("needs a file");
         }
         if (name == "quiet") {
             m_o->quiet = true;
@@ -384,6 +388,9 @@ Output:
                           and both sides' speeds (- for standard output)
   --dump FOLDER           on exit, write the programs then in the camera to
                           FOLDER, with directory.txt listing their records
+  --store-file FILE       keep FILE holding the listing of directory.txt for
+                          the programs in the camera, rewritten (whole, by
+                          renaming) at start and after every store or erase
   --quiet                 no progress messages
   --config FILE           read settings from FILE: one "name = value" a line,
                           names as the long options without "--" (e.g.

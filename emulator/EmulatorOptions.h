@@ -23,6 +23,7 @@ struct EmulatorOptions {
     int randomPermille = 0;
     std::string wireLog;               // "-" for standard output
     std::string dumpFolder;
+    std::string storeFile;             // kept holding the store's listing while serving
     bool quiet = false;
     bool help = false;
 };

@@ -29,8 +29,10 @@ public:
     const std::string& SlavePath() const { return m_slave; }
 
     // Serves until *stop is set. `status` gets a line when the PC opens or
-    // closes the port.
-    void Run(const volatile std::sig_atomic_t* stop, const std::function<void(const std::string&)>& status);
+    // closes the port; `turn`, when set, is called once per turn of the
+    // loop, after the camera's due events have run.
+    void Run(const volatile std::sig_atomic_t* stop, const std::function<void(const std::string&)>& status,
+             const std::function<void()>& turn = {});
 
 private:
     uint64_t NowUs() const;
