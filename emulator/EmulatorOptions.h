@@ -25,6 +25,7 @@ struct EmulatorOptions {
     std::string dumpFolder;
     std::string storeFile;             // kept holding the store's listing while serving
     bool quiet = false;
+    bool keepOnClose = false;          // the PC closing the port leaves the camera as it is
     bool help = false;
 };
 

@@ -27,9 +27,10 @@ operations=$2
 permille=${SOAK_PERMILLE:-20}
 limit=${SOAK_TIMEOUT:-90}
 build=${BUILD_DIR:-build/normal}
-cli=$PWD/$build/frontends/cli/oskel-uploader-cli
-emulator_bin=$PWD/$build/emulator/camera-emulator
-samples=$PWD/$build/emulator/make-sample-programs
+[[ $build = /* ]] || build=$PWD/$build
+cli=$build/frontends/cli/oskel-uploader-cli
+emulator_bin=$build/emulator/camera-emulator
+samples=$build/emulator/make-sample-programs
 for tool in "$cli" "$emulator_bin" "$samples"; do
   [ -x "$tool" ] || { echo "soak: $tool is missing; build first" >&2; exit 2; }
 done

@@ -115,6 +115,7 @@ int main(int argc, char** argv)
     int result = 0;
     {
         PtyServer server(camera);
+        server.SetResetOnClose(!options.keepOnClose);
         if (!server.Open(options.link, &error)) {
             std::fprintf(stderr, "camera-emulator: %s\n", error.c_str());
             return 1;

@@ -210,7 +210,8 @@ void PtyServer::Run(const volatile std::sig_atomic_t* stop, const std::function<
             ReadFromPc(now);
         if ((p.revents & POLLHUP) != 0) {
             m_pcOpen = false;
-            m_camera.LineDropped(now);
+            if (m_resetOnClose)
+                m_camera.LineDropped(now);
             status("the PC closed the port");
         }
     }
