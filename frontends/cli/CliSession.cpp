@@ -50,10 +50,12 @@ CommEnvironment CliSession::WithSerial(CommEnvironment comm, SerialPortOps* ops)
 
 int CliSession::Connect(const std::string& headline)
 {
+    unsigned held = 0;
     if (m_options.acceptOlderModels)
-        CCameraConnection::AcceptOlderModels();
+        held |= CCameraConnection::kOlderModelsChord;
     if (m_options.acceptUnknownModels)
-        CCameraConnection::AcceptUnknownModels();
+        held |= CCameraConnection::kUnknownModelsChord;
+    m_frontEnd.HoldModifiers(held);
     if (m_options.device) {
         if (m_context.termios == nullptr) {
             Error("--device needs a real serial port");

@@ -76,10 +76,12 @@ TerminalFrontEnd::TerminalFrontEnd(std::ostream& err, AnswerPolicy policy, std::
 {
     ui::SetMessageBox(this);
     ui::SetCameraNotFoundView(this);
+    ui::SetModifierKeys(this);
 }
 
 TerminalFrontEnd::~TerminalFrontEnd()
 {
+    ui::SetModifierKeys(nullptr);
     ui::SetCameraNotFoundView(nullptr);
     ui::SetMessageBox(nullptr);
 }

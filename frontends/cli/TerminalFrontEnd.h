@@ -4,6 +4,7 @@
 
 #include "ui/CameraNotFoundView.h"
 #include "ui/MessageBox.h"
+#include "ui/ModifierKeys.h"
 
 #include <functional>
 #include <istream>
@@ -29,8 +30,10 @@ namespace oskel::cli {
 // - The camera-not-found dialog is never shown: it answers Cancel at once,
 //   so a failed connect is not retried, and the command then tells why the
 //   camera could not be reached.
+// - No key is held down, except the chords HoldModifiers names (the command
+//   line's admission options).
 // Installs itself for its lifetime and restores the defaults afterwards.
-class TerminalFrontEnd final : public ui::IMessageBox, public ui::ICameraNotFoundView {
+class TerminalFrontEnd final : public ui::IMessageBox, public ui::ICameraNotFoundView, public ui::IModifierKeys {
 public:
     // `prompt`: where the answers are read from, or null when nobody is there.
     explicit TerminalFrontEnd(std::ostream& err, AnswerPolicy policy = AnswerPolicy::Ask,
@@ -42,6 +45,9 @@ public:
     int Show(const std::string& text, unsigned type, unsigned helpId) override;
     int DoModal(ui::ListModel& ports, ui::ListModel& speeds, const ui::CameraNotFoundDetails& details) override;
 
+    unsigned HeldModifiers() override { return m_held; }
+
+    void HoldModifiers(unsigned mask) { m_held = mask; }
     int CameraNotFoundShown() const { return m_notFoundShown; }
 
     // Every box shown, with the answer it got, in order.
@@ -66,6 +72,7 @@ private:
     AnswerPolicy m_policy;
     std::istream* m_prompt;
     int m_notFoundShown = 0;
+    unsigned m_held = 0;
     std::function<void()> m_beforeOutput;
     std::vector<ShownBox> m_shown;
 };

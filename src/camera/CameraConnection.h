@@ -61,10 +61,6 @@ public:
     static const std::vector<std::string>& PortNames();
     static bool OlderModelsAccepted();
     static bool UnknownModelsAccepted();
-    // Run-wide acceptance, as the hidden key chords would set it (the
-    // command line sets them from its options).
-    static void AcceptOlderModels();
-    static void AcceptUnknownModels();
     // Forgets the run-wide flags (tests only: a run never clears them).
     static void ResetRunFlagsForTest();
 
@@ -87,6 +83,7 @@ private:
     int m_nSpeedSetting = 19200;
     int m_bPortAuto = 0;
     int m_bSpeedAuto = 0;
+    bool m_bPortFellBack = false; // the stored port was not one of the list
 
     ProfileFile& m_settings;
     PlatformInfo& m_platform;

@@ -70,17 +70,28 @@ TEST_F(ConnectionTest, StoredSpeedOutsideTheSixIsKeptButNotUsed)
     EXPECT_EQ(Stored(kSpeedKey), 14400);
 }
 
-TEST_F(ConnectionTest, StoredPortBeyondMaxPortOpensTheFirstPort)
+TEST_F(ConnectionTest, StoredPortOutsideTheListOpensTheFirstPortAndBecomesAutomatic)
 {
-    Store(kPortKey, 12);
-    Store(kSpeedKey, 19200);
-    {
-        auto c = MakeConnection();
-        EXPECT_TRUE(c->Connect());
-        EXPECT_EQ(c->GetPort(), 0);
-        c->Close();
+    struct Case {
+        int stored;
+        int cameraPort;
+        int written;
+    };
+    for (const Case& k : std::vector<Case>{{12, 0, SETTING_AUTO},
+                                           {-1, 0, SETTING_AUTO},
+                                           {SETTING_AUTO + 9, 0, SETTING_AUTO},
+                                           {SETTING_AUTO + 12, 2, SETTING_AUTO + 2}}) {
+        Store(kPortKey, k.stored);
+        Store(kSpeedKey, 19200);
+        camera.port = k.cameraPort;
+        {
+            auto c = MakeConnection();
+            EXPECT_TRUE(c->Connect()) << k.stored;
+            EXPECT_EQ(c->GetPort(), k.cameraPort) << k.stored;
+            c->Close();
+        }
+        EXPECT_EQ(Stored(kPortKey), k.written) << k.stored;
     }
-    EXPECT_EQ(Stored(kPortKey), 0);
 }
 
 TEST_F(ConnectionTest, Win32sKeepsFourPortsAndStopsAt57600)
@@ -142,17 +153,6 @@ TEST_F(ConnectionTest, FamiliesAreAdmittedByTheirRules)
     frontEnd.SetModifiers(0);
     EXPECT_TRUE(c->Connect());
     EXPECT_EQ(Stored(kCameraKey), 52);
-}
-
-TEST_F(ConnectionTest, CommandLineAcceptanceStandsInForTheChords)
-{
-    Store(kPortKey, 0);
-    Store(kSpeedKey, 19200);
-    camera.texts.erase(27); // the model text cannot be read: family 0
-    auto c = MakeConnection();
-    EXPECT_FALSE(c->Connect());
-    CCameraConnection::AcceptUnknownModels();
-    EXPECT_TRUE(c->Connect());
 }
 
 TEST_F(ConnectionTest, BatteryLevels)
@@ -218,6 +218,30 @@ TEST(ConnectFailureText, PermissionDeniedNamesTheGroupAndTheCommand)
     EXPECT_NE(text.find("sudo usermod -aG " + group), std::string::npos) << text;
     f.open = OpenError{OpenError::InUse, "/dev/ttyUSB0", 16};
     EXPECT_EQ(DescribeConnectFailure(f), "/dev/ttyUSB0 is in use by another program.");
+}
+
+TEST(ConnectFailureText, ReasonsTheUserCanMendAndDeviceNamesKeptAsText)
+{
+    struct Case {
+        ConnectFailure::Kind kind;
+        OpenError::Kind open;
+        bool fixable;
+    } cases[] = {
+        {ConnectFailure::NoPort, OpenError::PermissionDenied, true}, {ConnectFailure::NoPort, OpenError::InUse, true},
+        {ConnectFailure::NoPort, OpenError::NoDevice, true},         {ConnectFailure::NoPort, OpenError::NotSerial, true},
+        {ConnectFailure::NoPort, OpenError::Other, false},           {ConnectFailure::Silent, OpenError::None, false},
+        {ConnectFailure::Refused, OpenError::None, false},           {ConnectFailure::None, OpenError::None, false},
+    };
+    for (const Case& c : cases) {
+        ConnectFailure f;
+        f.kind = c.kind;
+        f.open.kind = c.open;
+        EXPECT_EQ(IsUserFixable(f), c.fixable) << c.kind << "/" << c.open;
+    }
+    ConnectFailure f;
+    f.kind = ConnectFailure::NoPort;
+    f.open = OpenError{OpenError::NoDevice, "/dev/ttyS%s%d", 2};
+    EXPECT_EQ(DescribeConnectFailure(f), "No such device: /dev/ttyS%s%d.");
 }
 
 } // namespace
