@@ -91,7 +91,8 @@ check_run() {
     0) ;;
     1|3)
       [ -n "$run_err" ] || fail "$what ended with status $run_status without a message"
-      failures=$((failures + 1)) ;;
+      failures=$((failures + 1))
+      echo "soak: operation $op: ${last_args[*]}: status $run_status: $(grep -v '^ \|^Uploading' "$work/err" | tr '\n' ' ')" ;;
     124|137) fail "$what did not end within ${limit} s" ;;
     *) fail "$what ended with status $run_status: $run_err" ;;
   esac
