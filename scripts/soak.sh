@@ -123,7 +123,7 @@ store_view() {
 }
 
 check_view() {
-  local listing=$1 attempt
+  local listing=$1 attempt operation=("${last_args[@]}")
   for attempt in 1 2 3; do
     [ -n "$listing" ] && break
     run --json list
@@ -131,6 +131,7 @@ check_view() {
     [ "$run_status" = 0 ] && listing=$run_out
   done
   [ -n "$listing" ] || fail "list failed three times in a row: $run_err"
+  last_args=("${operation[@]}")
   local seen expected
   seen=$(program_view "$listing")
   expected=$(store_view)
@@ -142,14 +143,28 @@ $seen
 --- the camera holds:
 $expected"
   fi
+  # An operation that says it succeeded must have done its work.
+  if [ "$done_what" = remove ] && ((run_status == 0)) &&
+     (($(grep -vc '^free' <<<"$seen") != ${#slots[@]} - ${#targets[@]})); then
+    fail "remove said done, but the camera lists $(grep -vc '^free' <<<"$seen") programs, not ${#slots[@]} - ${#targets[@]}"
+  fi
+  if [ "$done_what" = upload ] && ((run_status == 0)); then
+    local name
+    for name in "${names[@]}"; do
+      grep -q " $name " <<<"$seen" || fail "upload said done, but the camera does not list $name"
+    done
+  fi
   slots=($(awk '$1 != "free" { print $1 }' <<<"$seen"))
 }
 
 slots=()
+last_args=(--json list)
+done_what=
 check_view ""
 for ((op = 1; op <= operations; op++)); do
   pick=$((RANDOM % 100))
   listing=
+  done_what=
   if ((pick < 35)); then
     names=("${files[RANDOM % 6]}")
     ((RANDOM % 3 == 0)) && names+=("${files[RANDOM % 6]}")
@@ -158,16 +173,20 @@ for ((op = 1; op <= operations; op++)); do
     ((RANDOM % 5 == 0)) && answer=--no
     run -q "$answer" upload "${names[@]}"
     check_run upload
+    done_what=upload
   elif ((pick < 60)); then
     if ((${#slots[@]} == 0)); then
-      run --yes upload "${files[RANDOM % 6]}"
+      names=("${files[RANDOM % 6]}")
+      run --yes upload "${names[@]}"
       check_run upload
+      done_what=upload
     else
       targets=("#${slots[RANDOM % ${#slots[@]}]}")
       ((${#slots[@]} > 1 && RANDOM % 3 == 0)) && targets+=("#${slots[RANDOM % ${#slots[@]}]}")
       [ "${targets[0]}" = "${targets[1]:-}" ] && targets=("${targets[0]}")
       run --yes remove "${targets[@]}"
       check_run remove
+      done_what=remove
     fi
   elif ((pick < 75)); then
     run --json list
