@@ -123,7 +123,7 @@ store_view() {
 }
 
 check_view() {
-  local listing=$1 attempt operation=("${last_args[@]}")
+  local listing=$1 attempt operation=("${last_args[@]}") status=$run_status
   for attempt in 1 2 3; do
     [ -n "$listing" ] && break
     run --json list
@@ -144,11 +144,11 @@ $seen
 $expected"
   fi
   # An operation that says it succeeded must have done its work.
-  if [ "$done_what" = remove ] && ((run_status == 0)) &&
+  if [ "$done_what" = remove ] && ((status == 0)) &&
      (($(grep -vc '^free' <<<"$seen") != ${#slots[@]} - ${#targets[@]})); then
     fail "remove said done, but the camera lists $(grep -vc '^free' <<<"$seen") programs, not ${#slots[@]} - ${#targets[@]}"
   fi
-  if [ "$done_what" = upload ] && ((run_status == 0)); then
+  if [ "$done_what" = upload ] && ((status == 0)); then
     local name
     for name in "${names[@]}"; do
       grep -q " $name " <<<"$seen" || fail "upload said done, but the camera does not list $name"
@@ -159,6 +159,7 @@ $expected"
 
 slots=()
 last_args=(--json list)
+run_status=0
 done_what=
 check_view ""
 for ((op = 1; op <= operations; op++)); do
