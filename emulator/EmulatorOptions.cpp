@@ -44,7 +44,7 @@ public:
 
     bool TakesValue(const std::string& name) const
     {
-        return name != "quiet" && name != "help";
+        return name != "quiet" && name != "help" && name != "keep-on-close";
     }
 
     static bool Known(const std::string& name)
@@ -53,7 +53,7 @@ public:
             "link",     "model",           "id",          "version",         "text25",      "text37",
             "capacity", "battery",         "items",       "answer-delay-us", "enq-delay",   "upload-enq-delay",
             "erase-enq-delay", "ready-delay", "packet-size", "program",     "fault",       "random-faults",
-            "wire-log", "dump",            "quiet",       "help",            "config"};
+            "wire-log", "dump",            "quiet",       "help",            "config",      "store-file",  "keep-on-close"};
         for (const char* known : kNames) {
             if (name == known)
                 return true;
@@ -156,6 +156,14 @@ public:
         if (name == "dump") {
             m_o->dumpFolder = value;
             return !value.empty() || fail("needs a folder");
+        }
+        if (name == "store-file") {
+            m_o->storeFile = value;
+            return !value.empty() || fail("needs a file");
+        }
+        if (name == "keep-on-close") {
+            m_o->keepOnClose = true;
+            return true;
         }
         if (name == "quiet") {
             m_o->quiet = true;
@@ -346,6 +354,10 @@ Camera:
   --program FILE[=NAME]   a program stored at power-on, in the order given;
                           its camera name comes from the file name, or from
                           NAME (e.g. FRAME2.ATC). Repeat for more programs.
+  --keep-on-close         when the PC closes the port, the camera keeps its
+                          speed and any transfer in progress, as a camera
+                          that does not watch the line (by default it drops
+                          back to 19200 bit/s and waits for a new link)
 
 Timing:
   --answer-delay-us US    from the end of a packet to the answer (default 1000)
@@ -384,6 +396,9 @@ Output:
                           and both sides' speeds (- for standard output)
   --dump FOLDER           on exit, write the programs then in the camera to
                           FOLDER, with directory.txt listing their records
+  --store-file FILE       keep FILE holding the listing of directory.txt for
+                          the programs in the camera, rewritten (whole, by
+                          renaming) at start and after every store or erase
   --quiet                 no progress messages
   --config FILE           read settings from FILE: one "name = value" a line,
                           names as the long options without "--" (e.g.

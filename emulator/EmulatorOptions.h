@@ -23,7 +23,9 @@ struct EmulatorOptions {
     int randomPermille = 0;
     std::string wireLog;               // "-" for standard output
     std::string dumpFolder;
+    std::string storeFile;             // kept holding the store's listing while serving
     bool quiet = false;
+    bool keepOnClose = false;          // the PC closing the port leaves the camera as it is
     bool help = false;
 };
 

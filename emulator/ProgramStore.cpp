@@ -77,6 +77,7 @@ bool ProgramStore::Add(const CameraName& name, std::vector<uint8_t> data, std::s
         return false;
     }
     m_programs.push_back(StoredProgram{name, std::move(data)});
+    ++m_changes;
     return true;
 }
 
@@ -85,6 +86,7 @@ bool ProgramStore::Erase(int slot)
     if (slot < 1 || slot > Count())
         return false;
     m_programs.erase(m_programs.begin() + (slot - 1));
+    ++m_changes;
     return true;
 }
 

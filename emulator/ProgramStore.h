@@ -36,6 +36,8 @@ public:
     bool Erase(int slot);
     const StoredProgram* At(int slot) const;
     const std::vector<StoredProgram>& All() const { return m_programs; }
+    // Grows with every program stored or erased.
+    uint64_t Changes() const { return m_changes; }
 
     // The 72-byte record the camera reports for a slot, built from the stored
     // file's header; false for a slot that does not exist.
@@ -48,6 +50,7 @@ private:
     uint32_t m_capacity;
     std::string m_signature;
     std::vector<StoredProgram> m_programs;
+    uint64_t m_changes = 0;
 };
 
 } // namespace oskel::emulator

@@ -20,6 +20,21 @@ void OnSignal(int)
     g_stop = 1;
 }
 
+// Replaces path as a whole, so that a reader never sees half a listing.
+bool WriteStoreFile(const std::string& path, const std::string& listing)
+{
+    const std::string temporary = path + ".new";
+    FILE* f = std::fopen(temporary.c_str(), "w");
+    if (f == nullptr)
+        return false;
+    const bool written = std::fwrite(listing.data(), 1, listing.size(), f) == listing.size();
+    if (std::fclose(f) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
 void InstallSignals()
 {
     struct sigaction sa{};
@@ -78,10 +93,29 @@ int main(int argc, char** argv)
         });
     }
 
+    uint64_t storeWritten = 0;
+    if (!options.storeFile.empty()) {
+        if (!WriteStoreFile(options.storeFile, DescribeProgramStore(camera.Programs()))) {
+            std::fprintf(stderr, "camera-emulator: cannot write the store file %s: %s\n", options.storeFile.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+        storeWritten = camera.Programs().Changes();
+    }
+    auto keepStoreFile = [&]() {
+        if (options.storeFile.empty() || camera.Programs().Changes() == storeWritten)
+            return;
+        storeWritten = camera.Programs().Changes();
+        if (!WriteStoreFile(options.storeFile, DescribeProgramStore(camera.Programs())))
+            std::fprintf(stderr, "camera-emulator: cannot write the store file %s: %s\n", options.storeFile.c_str(),
+                         std::strerror(errno));
+    };
+
     InstallSignals();
     int result = 0;
     {
         PtyServer server(camera);
+        server.SetResetOnClose(!options.keepOnClose);
         if (!server.Open(options.link, &error)) {
             std::fprintf(stderr, "camera-emulator: %s\n", error.c_str());
             return 1;
@@ -98,7 +132,7 @@ int main(int argc, char** argv)
                 std::printf("camera-emulator: %s\n", text.c_str());
                 std::fflush(stdout);
             }
-        });
+        }, keepStoreFile);
     }
     if (!options.quiet)
         std::printf("camera-emulator: stopped\n%s", DescribeProgramStore(camera.Programs()).c_str());

@@ -176,12 +176,15 @@ void PtyServer::WriteToPc(uint64_t nowUs)
     }
 }
 
-void PtyServer::Run(const volatile std::sig_atomic_t* stop, const std::function<void(const std::string&)>& status)
+void PtyServer::Run(const volatile std::sig_atomic_t* stop, const std::function<void(const std::string&)>& status,
+                    const std::function<void()>& turn)
 {
     m_pcOpen = true; // until the first hang-up: a slave never opened reads as open
     while (*stop == 0) {
         uint64_t now = NowUs();
         m_camera.AdvanceTo(now);
+        if (turn)
+            turn();
         WriteToPc(now);
         const uint64_t next = m_camera.NextEventUs();
         const uint64_t waitUs = next <= now ? 0 : std::min(next - now, kIdleWaitUs);
@@ -207,7 +210,8 @@ void PtyServer::Run(const volatile std::sig_atomic_t* stop, const std::function<
             ReadFromPc(now);
         if ((p.revents & POLLHUP) != 0) {
             m_pcOpen = false;
-            m_camera.LineDropped(now);
+            if (m_resetOnClose)
+                m_camera.LineDropped(now);
             status("the PC closed the port");
         }
     }

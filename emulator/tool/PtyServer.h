@@ -27,10 +27,17 @@ public:
     // run is replaced; any other file at that path is not.
     bool Open(const std::string& link, std::string* error);
     const std::string& SlavePath() const { return m_slave; }
+    // Whether the camera drops back to 19200 bit/s and forgets a packet or
+    // transfer in progress when the PC closes the port (the default). Off, it
+    // carries on as a camera that does not watch the line's control signals:
+    // a PC program that dies leaves it where it was.
+    void SetResetOnClose(bool reset) { m_resetOnClose = reset; }
 
     // Serves until *stop is set. `status` gets a line when the PC opens or
-    // closes the port.
-    void Run(const volatile std::sig_atomic_t* stop, const std::function<void(const std::string&)>& status);
+    // closes the port; `turn`, when set, is called once per turn of the
+    // loop, after the camera's due events have run.
+    void Run(const volatile std::sig_atomic_t* stop, const std::function<void(const std::string&)>& status,
+             const std::function<void()>& turn = {});
 
 private:
     uint64_t NowUs() const;
@@ -46,6 +53,7 @@ private:
     uint64_t m_startNs = 0;
     uint64_t m_pcTxFreeUs = 0;
     bool m_pcOpen = false;
+    bool m_resetOnClose = true;
 };
 
 } // namespace oskel::emulator

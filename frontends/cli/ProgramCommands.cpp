@@ -8,6 +8,7 @@
 #include "NameMatch.h"
 #include "TerminalText.h"
 
+#include "camera/ConnectFailureText.h"
 #include "programs/CameraName.h"
 #include "programs/ProgramCatalog.h"
 #include "programs/ProgramHeader.h"
@@ -147,19 +148,30 @@ int OperationStatus(CliSession& session, size_t firstBox, int notFoundBefore)
     const std::string batteryLow = res::LoadString(res::IDS_BATTERY_LOW);
     const std::string confirmErase = res::LoadString(res::IDS_CONFIRM_ERASE);
     const auto& boxes = session.FrontEnd().Shown();
-    for (size_t i = firstBox; i < boxes.size(); ++i) {
+    bool failed = false;
+    for (size_t i = firstBox; i < boxes.size() && !failed; ++i) {
         const auto& box = boxes[i];
         const unsigned icon = box.type & kIconMask;
-        if (box.text == batteryLow) {
-            if (box.answer != ui::IDOK)
-                return kExitFailed;
-        } else if (icon == ui::MB_ICONEXCLAMATION || icon == 0 || box.answer == ui::IDCANCEL) {
-            return kExitFailed;
-        } else if (box.text == confirmErase && box.answer != ui::IDYES) {
-            return kExitFailed;
-        }
+        if (box.text == batteryLow)
+            failed = box.answer != ui::IDOK;
+        else if (icon == ui::MB_ICONEXCLAMATION || icon == 0 || box.answer == ui::IDCANCEL)
+            failed = true;
+        else if (box.text == confirmErase && box.answer != ui::IDYES)
+            failed = true;
     }
-    return kExitOk;
+    if (!failed)
+        return kExitOk;
+    // A pulled cable or a camera switched off on the way: the operation's
+    // own messages (a failed upload, then no free memory for the next) do
+    // not tell, so say it, with what the reconnect found if one was tried.
+    if (!session.Connection().IsOpen()) {
+        session.Error("The connection to the camera was lost.");
+        const std::string reason = DescribeConnectFailure(session.Connection().LastFailure());
+        session.Error(!reason.empty() ? reason
+                                      : "The port " + session.PortText() +
+                                            " hung up: was the cable pulled out, or the camera switched off?");
+    }
+    return kExitFailed;
 }
 
 int CheckFolderOption(const CliOptions& options, CliContext& context)

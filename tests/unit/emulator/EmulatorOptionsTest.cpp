@@ -22,7 +22,9 @@ TEST(EmulatorOptions, CommandLineWinsOverTheConfigFile)
                                         "battery = 15\n"
                                         "capacity=100000\n"
                                         "fault = nak@3\n"
-                                        "link = /tmp/from-file\n");
+                                        "link = /tmp/from-file\n"
+                                        "keep-on-close\n"
+                                        "store-file = /tmp/store.txt\n");
     EmulatorOptions o;
     std::string error;
     ASSERT_TRUE(ParseEmulatorOptions({"--battery", "-1", "--config", dir / "camera.conf", "--fault=silence@2:900"}, &o,
@@ -32,6 +34,8 @@ TEST(EmulatorOptions, CommandLineWinsOverTheConfigFile)
     EXPECT_EQ(o.camera.battery, -1);
     EXPECT_EQ(o.camera.capacityBytes, 100000u);
     EXPECT_EQ(o.link, "/tmp/from-file");
+    EXPECT_TRUE(o.keepOnClose);
+    EXPECT_EQ(o.storeFile, "/tmp/store.txt");
     ASSERT_EQ(o.faults.size(), 2u);
     EXPECT_EQ(o.faults[0].kind, emulator::FaultKind::Nak);
     EXPECT_EQ(o.faults[1].argument, 900);

@@ -1,0 +1,136 @@
+// A camera that vanishes in the middle of an upload, and a command line
+// killed in the middle of one: what the user sees, and what the next run
+// finds.
+#include "integration/CliRunner.h"
+#include "integration/EmulatorProcess.h"
+#include "support/TempDir.h"
+
+#include "app/SingleInstance.h"
+#include "emulator/SamplePrograms.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <signal.h>
+#include <unistd.h>
+
+namespace oskel::test {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class UnplugAndKill : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(emulator::WriteSamplePrograms(folder, emulator::SampleSignatures::Plus, nullptr, nullptr));
+        emulator::SampleProgram big;
+        big.fileName = "BIGVIEW.FNC";
+        big.displayName = "Big Viewer";
+        big.size = 60000;
+        const std::vector<uint8_t> bytes = emulator::MakeProgramFile(big);
+        WriteFileBytes(folder + "/BIGVIEW.FNC", std::string(bytes.begin(), bytes.end()));
+    }
+
+    void StartCamera(std::vector<std::string> extra = {})
+    {
+        extra.insert(extra.end(), {"--store-file", store});
+        camera = std::make_unique<EmulatorProcess>(OSKEL_CAMERA_EMULATOR, link, extra);
+        ASSERT_TRUE(std::filesystem::is_symlink(link));
+    }
+
+    std::vector<std::string> Args(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), {"--device", link, "--folder", folder});
+        return args;
+    }
+    CliRun Cli(std::vector<std::string> args) { return RunCli(config.Path(), Args(std::move(args))); }
+
+    // An upload of the big program, once its first packets are on the line.
+    std::unique_ptr<CliProcess> UploadUnderWay()
+    {
+        auto upload = std::make_unique<CliProcess>(config.Path(), Args({"upload", "--yes", "BIGVIEW.FNC"}));
+        EXPECT_TRUE(upload->WaitForErr("KiB of", 30)) << upload->ErrSoFar();
+        return upload;
+    }
+
+    std::string Store() const { return ReadFileBytes(store).value_or(""); }
+
+    TempDir config;
+    std::string folder = config / "programs";
+    std::string link = config / "camera";
+    std::string store = config / "store.txt";
+    std::unique_ptr<EmulatorProcess> camera;
+};
+
+TEST_F(UnplugAndKill, ACameraVanishingMidUploadIsReportedAtOnce)
+{
+    StartCamera();
+    const std::unique_ptr<CliProcess> upload = UploadUnderWay();
+    // The pty's other side closes with the emulator, as a USB adapter
+    // pulled out or a camera switched off takes its side of the line.
+    kill(camera->Pid(), SIGKILL);
+    const auto gone = std::chrono::steady_clock::now();
+    const CliRun run = upload->Wait();
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - gone).count();
+    camera->Stop();
+
+    EXPECT_LT(seconds, 10.0) << "the end came after " << seconds << " s";
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(Contains(run.err, res::LoadString(res::IDS_UPLOAD_INCOMPLETE))) << run.err;
+    EXPECT_TRUE(Contains(run.err, "The connection to the camera was lost.\n")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "The port COM1 (" + link + ") hung up")) << run.err;
+}
+
+TEST_F(UnplugAndKill, ARunKilledMidUploadLeavesCameraSettingsAndLockUsable)
+{
+    // The camera does not see the PC's program die: it stays at the speed of
+    // the link, in the middle of the transfer.
+    StartCamera({"--keep-on-close"});
+    const CliRun probe = Cli({"probe"});
+    ASSERT_EQ(probe.status, 0) << probe.err;
+    ASSERT_TRUE(Contains(probe.out, "Speed: 230400")) << probe.out;
+    const std::string settings = ReadFileBytes(config / "QUIVRAN.INI").value_or("");
+    ASSERT_FALSE(settings.empty());
+
+    const std::unique_ptr<CliProcess> upload = UploadUnderWay();
+    kill(upload->Pid(), SIGKILL);
+    const CliRun killed = upload->Wait();
+    EXPECT_EQ(killed.status, -1);
+    EXPECT_FALSE(Contains(killed.err, "100%")) << "killed before the program was complete\n" << killed.err;
+    EXPECT_EQ(ReadFileBytes(config / "QUIVRAN.INI").value_or(""), settings);
+
+    // The lock went with the process.
+    {
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        const std::string saved = old != nullptr ? old : "";
+        setenv("XDG_RUNTIME_DIR", config.Path().c_str(), 1);
+        CSingleInstance next;
+        EXPECT_TRUE(next.Check());
+        old != nullptr ? setenv("XDG_RUNTIME_DIR", saved.c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
+    }
+
+    const CliRun list = Cli({"list", "--json"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_TRUE(Contains(list.out, "\"camera\":{\"applications\":[],\"freeMemory\":524288}")) << list.out;
+    EXPECT_TRUE(Contains(Store(), "0 programs")) << Store();
+    EXPECT_EQ(ReadFileBytes(config / "QUIVRAN.INI").value_or(""), settings);
+
+    // The half-sent program leaves nothing behind that the next upload
+    // would store (a small one: few packets to disturb on a busy machine).
+    const CliRun again = Cli({"upload", "--yes", "-q", "CLOCK.FNC"});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_TRUE(Contains(Store(), "1 programs, 3000 of 524288 bytes used")) << Store();
+    EXPECT_TRUE(Contains(Store(), " CLOCK   FNC ")) << Store();
+}
+
+} // namespace
+} // namespace oskel::test
