@@ -93,9 +93,9 @@ std::unique_ptr<QMessageBox> QtMessageBox::Create(const std::string& text, unsig
     box->setText(ToQt(text));
     box->setIcon(IconOf(type));
     const std::vector<ButtonSpec> buttons = ButtonsOf(type);
-    for (const ButtonSpec& spec : buttons) {
-        QPushButton* button = box->addButton(spec.button);
-        button->setProperty(kResultProperty, spec.result);
+    for (const ButtonSpec& choice : buttons) {
+        QPushButton* button = box->addButton(choice.button);
+        button->setProperty(kResultProperty, choice.result);
     }
     const size_t defaultIndex = (type & 0xF00) == ui::MB_DEFBUTTON2 && buttons.size() > 1 ? 1 : 0;
     box->setDefaultButton(buttons[defaultIndex].button);
