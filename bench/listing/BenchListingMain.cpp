@@ -1,0 +1,111 @@
+// bench_listing: reading the camera's program list as the camera catalog
+// does (program count, then each directory record) from a camera holding
+// 100 programs, over the real termios port against camera-emulator.
+#include "support/BenchCase.h"
+#include "support/BenchLink.h"
+#include "support/EmulatorRun.h"
+#include "emulator/SamplePrograms.h"
+
+#include <cstdio>
+#include <fstream>
+
+using namespace oskel;
+using namespace oskel::bench;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: bench_listing [--repeat N] [--only SPEED ...] [--smallest] [--csv FILE] [--verbose]\n"
+    "                     [--emulator PATH] [--work DIR]\n"
+    "Lists a camera holding 100 programs at 19200, 57600, 115200 and 230400 bit/s and compares\n"
+    "each with its floor.\n";
+
+constexpr int kPrograms = 100;
+constexpr int kSpeeds[] = {19200, 57600, 115200, 230400};
+
+bool WritePrograms(const std::string& dir, std::vector<std::string>* args)
+{
+    for (int i = 0; i < kPrograms; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "P%03d.FNC", i);
+        emulator::SampleProgram p;
+        p.fileName = name;
+        p.displayName = std::string("Program ") + name;
+        p.size = 1024;
+        const std::vector<uint8_t> data = emulator::MakeProgramFile(p);
+        const std::string path = dir + "/" + name;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        if (!out)
+            return false;
+        args->insert(args->end(), {"--program", path});
+    }
+    return true;
+}
+
+bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
+{
+    const std::string link = dir + "/camera";
+    const CameraTiming timing;
+    std::vector<std::string> args = TimingOptions(timing);
+    args.insert(args.end(), {"--capacity", "8388608"});
+    if (!WritePrograms(dir, &args)) {
+        std::fprintf(stderr, "cannot write the programs in %s\n", dir.c_str());
+        return false;
+    }
+    EmulatorRun camera(EmulatorPath(o), link, args);
+    if (!camera.Ok()) {
+        std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
+        return false;
+    }
+    CaseResult r;
+    r.operation = "listing";
+    r.label = "100programs";
+    r.bps = bps;
+    r.payloadBytes = static_cast<uint64_t>(kPrograms) * ProgramInfoRecord::kSize;
+    r.run = run;
+    {
+        BenchLink link_(link);
+        if (!link_.Open(bps)) {
+            std::fprintf(stderr, "no camera at %d bit/s\n", bps);
+            return false;
+        }
+        CCameraComm& comm = link_.Comm();
+        std::vector<ProgramInfoRecord> records(kPrograms);
+        link_.StartRecording();
+        Stopwatch watch(camera.Pid());
+        const int count = comm.GetProgramCount();
+        int read = 0;
+        for (int slot = 1; slot <= count && slot <= kPrograms; ++slot)
+            read += comm.ReadProgramInfo(slot, &records[static_cast<size_t>(slot - 1)]) ? 1 : 0;
+        watch.Stop();
+        link_.StopRecording();
+        r.ok = count == kPrograms && read == kPrograms;
+        Complete(&r, watch, link_.Log(), timing);
+        PrintResult(r, link_.Log(), timing, o.verbose);
+        comm.Close();
+    }
+    AppendCsv(o.csv, r);
+    return r.ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    BenchOptions o;
+    bool exitNow = false;
+    if (!ParseBenchOptions(argc, argv, kUsage, &o, &exitNow))
+        return 2;
+    if (exitNow)
+        return 0;
+    ScratchDir dir(o.workDir);
+    bool ok = true;
+    for (int bps : kSpeeds) {
+        if (o.smallest ? bps != 230400 : !Selected(o, "100programs", bps))
+            continue;
+        for (int run = 1; run <= o.repeat; ++run)
+            ok = RunOnce(o, dir.Path(), bps, run) && ok;
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,112 @@
+// bench_upload: a program upload (free memory, program count, the upload
+// itself, program count again) over the real termios port against
+// camera-emulator, at each size and line speed, beside its floor.
+#include "support/BenchCase.h"
+#include "support/BenchLink.h"
+#include "support/EmulatorRun.h"
+#include "emulator/SamplePrograms.h"
+
+#include <cstdio>
+#include <fstream>
+
+using namespace oskel;
+using namespace oskel::bench;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: bench_upload [--repeat N] [--only 500KB|230400 ...] [--smallest] [--csv FILE] [--verbose]\n"
+    "                    [--emulator PATH] [--work DIR]\n"
+    "Uploads programs of 2 KB, 100 KB and 500 KB at 19200, 57600, 115200 and 230400 bit/s to\n"
+    "camera-emulator through the real serial port code and compares each with its floor.\n";
+
+struct Size {
+    const char* label;
+    size_t bytes;
+};
+
+constexpr Size kSizes[] = {{"2KB", 2048}, {"100KB", 100 * 1024}, {"500KB", 500 * 1024}};
+constexpr int kSpeeds[] = {19200, 57600, 115200, 230400};
+constexpr char kCameraName[12] = {'B', 'E', 'N', 'C', 'H', ' ', ' ', ' ', 'F', 'N', 'C', 0};
+
+bool WriteProgram(const std::string& path, size_t bytes)
+{
+    emulator::SampleProgram p;
+    p.fileName = "BENCH.FNC";
+    p.displayName = "Benchmark upload";
+    p.size = bytes;
+    const std::vector<uint8_t> data = emulator::MakeProgramFile(p);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return static_cast<bool>(out);
+}
+
+bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, int bps, int run)
+{
+    const std::string file = dir + "/BENCH.FNC";
+    const std::string link = dir + "/camera";
+    if (!WriteProgram(file, size.bytes)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
+        return false;
+    }
+    const CameraTiming timing;
+    std::vector<std::string> args = TimingOptions(timing);
+    args.insert(args.end(), {"--capacity", "8388608"});
+    EmulatorRun camera(EmulatorPath(o), link, args);
+    if (!camera.Ok()) {
+        std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
+        return false;
+    }
+    CaseResult r;
+    r.operation = "upload";
+    r.label = size.label;
+    r.bps = bps;
+    r.payloadBytes = size.bytes;
+    r.run = run;
+    {
+        BenchLink link_(link);
+        if (!link_.Open(bps)) {
+            std::fprintf(stderr, "no camera at %d bit/s\n", bps);
+            return false;
+        }
+        FileSource source(file);
+        CCameraComm& comm = link_.Comm();
+        link_.StartRecording();
+        Stopwatch watch(camera.Pid());
+        const int free = comm.GetFreeMemory(0);
+        const int before = comm.GetProgramCount();
+        const bool uploaded = comm.UploadProgram(kCameraName, &source) != 0;
+        const int after = comm.GetProgramCount();
+        watch.Stop();
+        link_.StopRecording();
+        r.ok = free >= static_cast<int>(size.bytes) && uploaded && before >= 0 && after == before + 1;
+        Complete(&r, watch, link_.Log(), timing);
+        PrintResult(r, link_.Log(), timing, o.verbose);
+        comm.Close();
+    }
+    AppendCsv(o.csv, r);
+    return r.ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    BenchOptions o;
+    bool exitNow = false;
+    if (!ParseBenchOptions(argc, argv, kUsage, &o, &exitNow))
+        return 2;
+    if (exitNow)
+        return 0;
+    ScratchDir dir(o.workDir);
+    bool ok = true;
+    for (const Size& size : kSizes) {
+        for (int bps : kSpeeds) {
+            if (o.smallest ? (&size != &kSizes[0] || bps != 230400) : !Selected(o, size.label, bps))
+                continue;
+            for (int run = 1; run <= o.repeat; ++run)
+                ok = RunOnce(o, dir.Path(), size, bps, run) && ok;
+        }
+    }
+    return ok ? 0 : 1;
+}
