@@ -63,8 +63,10 @@ void CCameraConnection::ReadSettings()
 }
 
 // A stored port that the list does not name (at or above "MaxPort", or
-// negative) opens the first port instead; the automatic mark stays as it
-// was stored.
+// negative: the serial layer has no negative index) opens the first port
+// instead; the automatic mark stays as it was stored for this run, and the
+// destructor writes the automatic first port back unless the run moved to
+// another port.
 void CCameraConnection::BuildPortNames()
 {
     const int fallback = m_platform.IsWin32s() ? kDefaultMaxPortWin32s : kDefaultMaxPort;
@@ -73,15 +75,17 @@ void CCameraConnection::BuildPortNames()
     for (int i = 1; i <= maxPort; ++i)
         g_portNames.push_back(FormatPortName(i));
     const int stored = static_cast<int16_t>(m_nPortSetting & 0xFFFF);
-    if (stored >= maxPort || stored < 0)
+    if (stored >= maxPort || stored < 0) {
         m_nPortSetting = 0;
+        m_bPortFellBack = true;
+    }
 }
 
 CCameraConnection::~CCameraConnection()
 {
     int port = m_nPortSetting;
     int speed = m_nSpeedSetting;
-    if (m_bPortAuto)
+    if (m_bPortAuto || (m_bPortFellBack && port == 0))
         port |= SETTING_AUTO;
     if (m_bSpeedAuto)
         speed |= SETTING_AUTO;

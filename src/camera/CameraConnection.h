@@ -87,6 +87,7 @@ private:
     int m_nSpeedSetting = 19200;
     int m_bPortAuto = 0;
     int m_bSpeedAuto = 0;
+    bool m_bPortFellBack = false; // the stored port was not one of the list
 
     ProfileFile& m_settings;
     PlatformInfo& m_platform;

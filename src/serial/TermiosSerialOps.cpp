@@ -74,13 +74,15 @@ OpenError::Kind KindOfErrno(int error)
     }
 }
 
-// Raw 8-N-1: no echo, no CR/LF translation, no software flow control (XON
-// is the protocol's DC1), reads that never block in the driver.
+// Raw 8-N-1: no echo, no CR/LF translation, no flow control (XON is the
+// protocol's DC1, and a camera cable need not carry CTS: with RTS/CTS left on
+// by an earlier program nothing would ever be sent), reads that never block
+// in the driver.
 void MakeRaw(termios& tio)
 {
     cfmakeraw(&tio);
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
@@ -88,7 +90,7 @@ void MakeRaw(termios& tio)
 
 bool IsRaw8N1(const termios& tio)
 {
-    return (tio.c_cflag & CSIZE) == CS8 && (tio.c_cflag & (PARENB | CSTOPB)) == 0 &&
+    return (tio.c_cflag & CSIZE) == CS8 && (tio.c_cflag & (PARENB | CSTOPB | CRTSCTS)) == 0 &&
            (tio.c_iflag & (IXON | IXOFF)) == 0 && (tio.c_lflag & (ICANON | ECHO | ISIG)) == 0 &&
            (tio.c_cflag & CREAD) != 0;
 }
@@ -252,15 +254,47 @@ bool TermiosSerialOps::WriteChunk(const uint8_t* bytes, int count, uint32_t* wri
         if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
             return *written = static_cast<uint32_t>(done), false;
     }
+    // tcdrain() has no time limit (hardware flow control with CTS low holds
+    // it for ever): wait for the driver's queue only until the deadline.
+    const int unsent = DrainUntil(deadlineUs);
+    if (unsent < 0)
+        return *written = static_cast<uint32_t>(done), false;
+    if (unsent > 0) {
+        // Time-out: what is still queued must not reach the camera later.
+        tcflush(m_fd, TCOFLUSH);
+        done -= std::min(unsent, done);
+    }
     *written = static_cast<uint32_t>(done);
-    if (tcdrain(m_fd) != 0 && errno == EIO)
-        return false;
     WaitWireTime(startUs, done);
     return true;
 }
 
-// write() and tcdrain() return once the bytes sit in a driver or adapter
-// buffer (on a pty at once); the caller expects them to have left the line.
+int TermiosSerialOps::QueuedOutput()
+{
+    int queued = 0;
+    if (ioctl(m_fd, TIOCOUTQ, &queued) != 0)
+        return errno == EIO ? -1 : 0;
+    return queued < 0 ? 0 : queued;
+}
+
+// Waits until the driver has sent everything or the deadline has passed;
+// the bytes still queued then (0 when all went), or -1 if the device is gone.
+int TermiosSerialOps::DrainUntil(uint64_t deadlineUs)
+{
+    for (;;) {
+        const int queued = QueuedOutput();
+        if (queued <= 0)
+            return queued;
+        const uint64_t now = MonotonicUs();
+        if (now >= deadlineUs)
+            return queued;
+        const uint64_t nap = std::min<uint64_t>(std::max<uint64_t>(WireTimeUs(m_speed, queued), 1000u), deadlineUs - now);
+        SleepUntilUs(now + nap);
+    }
+}
+
+// The driver's queue empties once the bytes sit in an adapter's buffer (on a
+// pty at once); the caller expects them to have left the line.
 void TermiosSerialOps::WaitWireTime(uint64_t startUs, int count)
 {
     const uint64_t wire = WireTimeUs(m_speed, count);

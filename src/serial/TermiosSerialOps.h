@@ -13,12 +13,15 @@ namespace oskel {
 // The serial operations on a POSIX terminal device.
 //
 // Open is exclusive (flock, then TIOCEXCL), the line is raw 8-N-1 with no
-// software flow control, and the classic per-call time-outs are reproduced
-// with poll() deadlines: 500 ms between bytes, in all 500 ms + a multiplier x
+// flow control at all (neither XON/XOFF nor RTS/CTS, whatever an earlier
+// program left set), and the classic per-call time-outs are reproduced with
+// poll() deadlines: 500 ms between bytes, in all 500 ms + a multiplier x
 // count. A write returns only once its bytes have had their wire time at the
 // configured speed, so the answer time-outs of the layer above start when the
-// last byte has left, as on the line the protocol was designed for.
-class TermiosSerialOps final : public PacedSerialOps {
+// last byte has left, as on the line the protocol was designed for; but never
+// later than its own time-out: bytes the driver still holds then are
+// discarded and left out of the written count.
+class TermiosSerialOps : public PacedSerialOps {
 public:
     TermiosSerialOps(TimeSource& time, ThreadPriority& priority, PortMap ports = PortMap());
     ~TermiosSerialOps() override;
@@ -53,10 +56,14 @@ public:
 
 protected:
     bool WriteChunk(const uint8_t* bytes, int count, uint32_t* written) override;
+    // Bytes handed to the driver and not yet sent (TIOCOUTQ); -1 when the
+    // device has gone away.
+    virtual int QueuedOutput();
 
 private:
     bool OpenDevicePath(const std::string& device);
     void TryLowLatency();
+    int DrainUntil(uint64_t deadlineUs);
     void WaitWireTime(uint64_t startUs, int count);
 
     PortMap m_ports;

@@ -44,12 +44,20 @@ TEST_F(TermiosTest, OneByteReadTimesOutAfterAbout501Ms)
 
 TEST_F(TermiosTest, LineIsRaw8N1AndDc1PassesThrough)
 {
+    {
+        // Flow control left on by an earlier program (stty crtscts ixon ixoff).
+        termios left{};
+        ASSERT_EQ(tcgetattr(pty.master(), &left), 0);
+        left.c_cflag |= CRTSCTS;
+        left.c_iflag |= IXON | IXOFF;
+        ASSERT_EQ(tcsetattr(pty.master(), TCSANOW, &left), 0);
+    }
     ASSERT_TRUE(ops.OpenPort(0));
     ASSERT_TRUE(ops.SetBaudRate(115200));
     termios tio{};
     ASSERT_EQ(tcgetattr(pty.master(), &tio), 0); // a pty master reports the slave's settings
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB), 0u);
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
     EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | INLCR), 0u);
     EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
     EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B115200));
@@ -145,6 +153,34 @@ TEST_F(TermiosTest, WriteReturnsAfterTheBytesWireTime)
     EXPECT_GE(elapsed, 545u);
     EXPECT_LT(elapsed, 1000u);
     EXPECT_EQ(pty.Read(1050, 500).size(), 1050u);
+}
+
+// A driver that sends nothing more once `held` bytes are queued, as a port
+// with hardware flow control does while the cable keeps CTS low.
+class HeldOutputOps : public TermiosSerialOps {
+public:
+    using TermiosSerialOps::TermiosSerialOps;
+    int held = 0;
+
+protected:
+    int QueuedOutput() override { return held; }
+};
+
+TEST_F(TermiosTest, WriteThatCannotDrainEndsAtItsTimeOutWithAShortCount)
+{
+    HeldOutputOps stuck(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+    stuck.Ports().SetOverrideSource([this](int) { return pty.slavePath(); });
+    ASSERT_TRUE(stuck.OpenPort(0));
+    ASSERT_TRUE(stuck.SetBaudRate(19200));
+    stuck.held = 40;
+    std::vector<uint8_t> data(90, 0x55);
+    uint32_t written = 0;
+    const uint32_t start = clock.TickCount();
+    EXPECT_TRUE(stuck.WritePort(data.data(), 90, &written, -1)); // a time-out is not a failure
+    const uint32_t elapsed = clock.TickCount() - start;
+    EXPECT_EQ(written, 50u);
+    EXPECT_GE(elapsed, 590u); // 500 ms + 90 x 1 ms
+    EXPECT_LT(elapsed, 800u);
 }
 
 TEST_F(TermiosTest, ByteByByteWriteLeavesThePriorityAsItWas)

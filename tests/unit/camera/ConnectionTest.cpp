@@ -70,17 +70,28 @@ TEST_F(ConnectionTest, StoredSpeedOutsideTheSixIsKeptButNotUsed)
     EXPECT_EQ(Stored(kSpeedKey), 14400);
 }
 
-TEST_F(ConnectionTest, StoredPortBeyondMaxPortOpensTheFirstPort)
+TEST_F(ConnectionTest, StoredPortOutsideTheListOpensTheFirstPortAndBecomesAutomatic)
 {
-    Store(kPortKey, 12);
-    Store(kSpeedKey, 19200);
-    {
-        auto c = MakeConnection();
-        EXPECT_TRUE(c->Connect());
-        EXPECT_EQ(c->GetPort(), 0);
-        c->Close();
+    struct Case {
+        int stored;
+        int cameraPort;
+        int written;
+    };
+    for (const Case& k : std::vector<Case>{{12, 0, SETTING_AUTO},
+                                           {-1, 0, SETTING_AUTO},
+                                           {SETTING_AUTO + 9, 0, SETTING_AUTO},
+                                           {SETTING_AUTO + 12, 2, SETTING_AUTO + 2}}) {
+        Store(kPortKey, k.stored);
+        Store(kSpeedKey, 19200);
+        camera.port = k.cameraPort;
+        {
+            auto c = MakeConnection();
+            EXPECT_TRUE(c->Connect()) << k.stored;
+            EXPECT_EQ(c->GetPort(), k.cameraPort) << k.stored;
+            c->Close();
+        }
+        EXPECT_EQ(Stored(kPortKey), k.written) << k.stored;
     }
-    EXPECT_EQ(Stored(kPortKey), 0);
 }
 
 TEST_F(ConnectionTest, Win32sKeepsFourPortsAndStopsAt57600)
