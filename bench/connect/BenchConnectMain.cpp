@@ -82,10 +82,10 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int run)
     }
     ProfileFile settings(config + "/QUIVRAN.INI");
     bool ok = true;
-    if (Selected(o, "first-run", 0))
+    if (Selected(o, "first-run", 230400))
         ok = ConnectOnce(o, camera, settings, "first-run", run) && ok;
-    if (!o.smallest && Selected(o, "stored", 0)) {
-        if (!Selected(o, "first-run", 0)) {
+    if (!o.smallest && Selected(o, "stored", 230400)) {
+        if (!Selected(o, "first-run", 230400)) {
             settings.WriteInt("Communication", "Port", 0x40000000 | 2);
             settings.WriteInt("Communication", "Speed", 0x40000000 | 230400);
         }
@@ -106,7 +106,7 @@ int main(int argc, char** argv)
         return 0;
     ScratchDir dir(o.workDir);
     bool ok = true;
-    for (int run = 1; run <= o.repeat; ++run)
+    for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
         ok = RunOnce(o, dir.Path(), run) && ok;
     return ok ? 0 : 1;
 }

@@ -104,7 +104,7 @@ int main(int argc, char** argv)
     for (int bps : kSpeeds) {
         if (o.smallest ? bps != 230400 : !Selected(o, "100programs", bps))
             continue;
-        for (int run = 1; run <= o.repeat; ++run)
+        for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
             ok = RunOnce(o, dir.Path(), bps, run) && ok;
     }
     return ok ? 0 : 1;

@@ -3,6 +3,7 @@
 #include "EmulatorRun.h"
 #include "RecordingSerialOps.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -83,6 +84,10 @@ bool ParseBenchOptions(int argc, char** argv, const std::string& usage, BenchOpt
                 std::fprintf(stderr, "--repeat: 1 to 100\n");
                 return false;
             }
+        } else if (a == "--run") {
+            if (!value(&v))
+                return false;
+            o->firstRun = std::max(1, std::atoi(v.c_str()));
         } else if (a == "--only") {
             if (!value(&v))
                 return false;
@@ -99,15 +104,24 @@ bool ParseBenchOptions(int argc, char** argv, const std::string& usage, BenchOpt
     return true;
 }
 
+// Filters of digits name speeds, others case labels; a case passes when
+// it matches one of each kind given.
 bool Selected(const BenchOptions& options, const std::string& label, int bps)
 {
-    if (options.only.empty())
-        return true;
+    bool anySpeed = false;
+    bool anyLabel = false;
+    bool speedMatch = false;
+    bool labelMatch = false;
     for (const std::string& f : options.only) {
-        if (f == label || (bps > 0 && f == std::to_string(bps)))
-            return true;
+        if (!f.empty() && f.find_first_not_of("0123456789") == std::string::npos) {
+            anySpeed = true;
+            speedMatch = speedMatch || f == std::to_string(bps);
+        } else {
+            anyLabel = true;
+            labelMatch = labelMatch || f == label;
+        }
     }
-    return false;
+    return (!anySpeed || speedMatch) && (!anyLabel || labelMatch);
 }
 
 ScratchDir::ScratchDir(const std::string& given)

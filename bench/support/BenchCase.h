@@ -15,6 +15,7 @@ struct BenchOptions {
     std::string csv;       // append one row per run here ("" = none)
     std::string workDir;   // scratch folder ("" = a fresh one under /tmp)
     int repeat = 1;
+    int firstRun = 1;      // number of the first run, in the CSV
     bool smallest = false; // only the smallest case (the CI run)
     bool verbose = false;  // where the time above the floor went, per kind of step
     std::vector<std::string> only; // case filters: sizes, speeds or names

@@ -16,7 +16,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: bench_upload [--repeat N] [--only 500KB|230400 ...] [--smallest] [--csv FILE] [--verbose]\n"
-    "                    [--emulator PATH] [--work DIR]\n"
+    "                    [--run K] [--emulator PATH] [--work DIR]\n"
     "Uploads programs of 2 KB, 100 KB and 500 KB at 19200, 57600, 115200 and 230400 bit/s to\n"
     "camera-emulator through the real serial port code and compares each with its floor.\n";
 
@@ -104,7 +104,7 @@ int main(int argc, char** argv)
         for (int bps : kSpeeds) {
             if (o.smallest ? (&size != &kSizes[0] || bps != 230400) : !Selected(o, size.label, bps))
                 continue;
-            for (int run = 1; run <= o.repeat; ++run)
+            for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
                 ok = RunOnce(o, dir.Path(), size, bps, run) && ok;
         }
     }
