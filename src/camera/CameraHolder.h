@@ -33,14 +33,17 @@ private:
     int m_nBusy = 0;
 };
 
-// Releases an acquired connection when it goes out of scope.
+// Acquires the camera for a caller and releases it again at once, as every
+// caller in this program does: the in-use flag is held only while Acquire
+// connects, never across the caller's own work, so an About during an
+// upload still probes the camera. The connection pointer stays valid (the
+// holder owns the one connection) and is null when Acquire failed.
 class CameraLease {
 public:
-    explicit CameraLease(CCameraHolder& holder) : m_holder(holder), m_pConnection(holder.Acquire()) {}
-    ~CameraLease()
+    explicit CameraLease(CCameraHolder& holder) : m_pConnection(holder.Acquire())
     {
         if (m_pConnection != nullptr)
-            m_holder.Release();
+            holder.Release();
     }
     CameraLease(const CameraLease&) = delete;
     CameraLease& operator=(const CameraLease&) = delete;
@@ -49,7 +52,6 @@ public:
     explicit operator bool() const { return m_pConnection != nullptr; }
 
 private:
-    CCameraHolder& m_holder;
     CCameraConnection* m_pConnection;
 };
 

@@ -39,6 +39,10 @@ struct ProgramInfoRecord {
     uint32_t StoredSize() const { return Get32(kStoredSizeOffset); }
     uint16_t Version() const { return Get16(kVersionOffset); }
     void SetVersion(uint16_t v) { Set16(kVersionOffset, v); }
+    void SetKind(uint16_t v) { Set16(kKindOffset, v); }
+    void SetAppId(uint16_t v) { Set16(kAppIdOffset, v); }
+    void SetCopyFlag(uint16_t v) { Set16(kCopyFlagOffset, v); }
+    void SetStoredSize(uint32_t v) { Set32(kStoredSizeOffset, v); }
 
     // Turns the little-endian number fields of a record as received into
     // host order, in place.

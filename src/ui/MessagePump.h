@@ -1,0 +1,22 @@
+#pragma once
+
+namespace oskel::ui {
+
+// Lets the window messages waiting in the queue run while the one thread is
+// busy with a transfer (painting, the progress window's Cancel button).
+class IMessagePump {
+public:
+    virtual ~IMessagePump() = default;
+    // Runs every message that is waiting now, without waiting for more.
+    // Returns false when a request to quit the application was met; the front
+    // end keeps that request for its main loop, so the caller only stops
+    // pumping and carries on until its own work checks its status.
+    virtual bool RunPending() = 0;
+};
+
+// Installs the front end's pump (null restores the default, which has no
+// messages and never meets a quit).
+void SetMessagePump(IMessagePump* pump);
+IMessagePump& CurrentMessagePump();
+
+} // namespace oskel::ui

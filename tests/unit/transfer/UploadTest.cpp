@@ -1,0 +1,355 @@
+// UPLOAD against the in-process camera: capacity, existing programs, hosts,
+// failures and cancel. Every test ends with the catalog, both lists and the
+// camera's store in step (TransferTest::TearDown).
+#include "unit/transfer/TransferRig.h"
+
+#include "res/StringIds.h"
+#include "ui/MessageBox.h"
+
+namespace oskel::test {
+namespace {
+
+using namespace ui;
+using emulator::FaultKind;
+
+ProgramSpec App(const std::string& file, const std::string& version = "0100", size_t size = 600)
+{
+    return {file, "0003", "0000", version, "0000", "", size};
+}
+ProgramSpec Host(const std::string& file, const std::string& id)
+{
+    return {file, "0004", id, "0100", "0000", "", 600};
+}
+ProgramSpec Attachment(const std::string& file, const std::string& id, const std::string& copyFlag = "0000")
+{
+    return {file, "0005", id, "0100", copyFlag, "", 600};
+}
+
+class UploadTest : public TransferTest {};
+
+// --- Capacity, counted before the camera is contacted ---------------------
+
+TEST_F(UploadTest, ThreeNewApplicationsOnACameraWithThreeAreRefusedUntouched)
+{
+    for (const char* f : {"A1.FNC", "A2.FNC", "A3.FNC"})
+        StoreInCamera(App(f));
+    for (const char* f : {"B1.FNC", "B2.FNC", "B3.FNC"})
+        AddFile(App(f));
+    Start();
+    SelectFolder({"B1.FNC", "B2.FNC", "B3.FNC"});
+    const int64_t packets = PacketsIn();
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_TOO_MANY_APPS, MB_ICONEXCLAMATION}}));
+    EXPECT_EQ(frontEnd->Boxes()[0].text, "Too many items selected.  The camera can store only 5 applications.");
+    EXPECT_EQ(PacketsIn(), packets);
+    EXPECT_TRUE(views.empty());
+}
+
+TEST_F(UploadTest, AnApplicationAlreadyStoredDoesNotCount)
+{
+    for (const char* f : {"A1.FNC", "A2.FNC", "B1.FNC"})
+        StoreInCamera(App(f));
+    for (const char* f : {"B1.FNC", "B2.FNC", "B3.FNC"})
+        AddFile(App(f));
+    Start();
+    SelectFolder({"B1.FNC", "B2.FNC", "B3.FNC"});
+    frontEnd->Answer(IDOK); // 1602 for B1
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_UP_TO_DATE, MB_ICONINFORMATION | MB_OKCANCEL}}));
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"A1      FNC", "A2      FNC", "B1      FNC", "B2      FNC",
+                                                      "B3      FNC"}));
+}
+
+TEST_F(UploadTest, TwoAttachmentsCountTheirMissingHostOnce)
+{
+    for (const char* f : {"A1.FNC", "A2.FNC", "A3.FNC", "A4.FNC"})
+        StoreInCamera(App(f));
+    AddFile(Host("HOST.FNC", "0021"));
+    AddFile(Attachment("ATTA.ATC", "0021"));
+    AddFile(Attachment("ATTB.ATC", "0021"));
+    Start();
+    SelectFolder({"ATTA.ATC", "ATTB.ATC"});
+    transfer->UploadSelected();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(StoredNames().size(), 7u); // four, the host once, two attachments
+    EXPECT_EQ(catalog->applicationCount, 5);
+}
+
+TEST_F(UploadTest, SixAttachmentsOfOneApplicationAreRefused)
+{
+    AddFile(Host("HOST.FNC", "0021"));
+    std::vector<std::string> names;
+    for (int i = 1; i <= 6; ++i) {
+        names.push_back("ATT" + std::to_string(i) + ".ATC");
+        AddFile(Attachment(names.back(), "0021"));
+    }
+    Start();
+    SelectFolder(names);
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_TOO_MANY_ATTACHMENTS, MB_ICONEXCLAMATION}}));
+    EXPECT_TRUE(StoredNames().empty());
+    EXPECT_EQ(catalog->appIds[0x21].attachmentCount, 0); // the check worked on a copy
+}
+
+// --- Programs already in the camera ---------------------------------------
+
+TEST_F(UploadTest, AMultiCopyAttachmentIsStoredAgainUnderACopyName)
+{
+    StoreInCamera(Host("HOST.FNC", "0021"));
+    StoreInCamera(Attachment("STAMP.ATC", "0021", "0001"));
+    AddFile(Attachment("STAMP.ATC", "0021", "0001"));
+    Start();
+    SelectFolder({"STAMP.ATC"});
+    transfer->UploadSelected();
+    transfer->UploadSelected();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "STAMP   ATC", "STAMP2  ATC", "STAMP3  ATC"}));
+    EXPECT_EQ(CameraTexts(), (std::vector<std::string>{"STAMP.ATC", "STAMP.ATC", "STAMP.ATC"}));
+}
+
+TEST_F(UploadTest, ASingleCopyAttachmentIsSkippedAndCancelEndsTheRun)
+{
+    StoreInCamera(Host("HOST.FNC", "0021"));
+    StoreInCamera(Attachment("ATTA.ATC", "0021"));
+    AddFile(Attachment("ATTA.ATC", "0021"));
+    AddFile(App("ZAPP.FNC"));
+    Start();
+    SelectFolder({"ATTA.ATC", "ZAPP.FNC"});
+    frontEnd->Answer(IDCANCEL);
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_ALREADY_IN_CAMERA, MB_ICONINFORMATION | MB_OKCANCEL}}));
+    EXPECT_EQ(frontEnd->Boxes()[0].text, "\"ATTA.ATC\" skipped; it is already in the camera.");
+    EXPECT_EQ(StoredNames().size(), 2u);
+}
+
+// The old version (600 bytes) is erased and the new one (800 bytes) stored
+// when the old one's space plus the free memory holds the new file plus 4096.
+TEST_F(UploadTest, AnUpdateGoesAheadAtTheExactMemoryBoundaryAndNotOneByteBelow)
+{
+    for (const int spare : {0, -1}) {
+        SCOPED_TRACE(spare);
+        if (spare == -1)
+            Restart();
+        config.capacityBytes = static_cast<uint32_t>(800 + 4096 + spare);
+        StoreInCamera(App("CLOCK.FNC", "0100"));
+        AddFile(App("CLOCK.FNC", "0101", 800));
+        Start();
+        SelectFolder({"CLOCK.FNC"});
+        frontEnd->Answer(IDYES);
+        transfer->UploadSelected();
+        if (spare == 0) {
+            EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNO}}));
+            ASSERT_EQ(camera->Programs().Count(), 1);
+            EXPECT_EQ(camera->Programs().At(1)->data.size(), 800u);
+        } else {
+            EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNO},
+                                                 {res::IDS_CAMERA_MEMORY_FULL, MB_ICONEXCLAMATION | MB_OK}}));
+            ASSERT_EQ(camera->Programs().Count(), 1);
+            EXPECT_EQ(camera->Programs().At(1)->data.size(), 600u);
+        }
+    }
+}
+
+TEST_F(UploadTest, AnUpdateMovesTheProgramToTheEndAndSameVersionIsUpToDate)
+{
+    StoreInCamera(App("CLOCK.FNC", "0100"));
+    StoreInCamera(App("TIMER.FNC", "0100"));
+    AddFile(App("CLOCK.FNC", "0101"));
+    AddFile(App("TIMER.FNC", "0100"));
+    Start();
+    SelectFolder({"CLOCK.FNC", "TIMER.FNC"});
+    frontEnd->Answer(IDYES);
+    frontEnd->Answer(IDOK);
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL},
+                                         {res::IDS_UP_TO_DATE, MB_ICONINFORMATION | MB_OK}}));
+    EXPECT_EQ(CameraTexts(), (std::vector<std::string>{"TIMER.FNC", "CLOCK.FNC"}));
+}
+
+// --- Hosts ------------------------------------------------------------------
+
+TEST_F(UploadTest, AMissingHostNamesTheAttachmentsFileAndTheRunGoesOn)
+{
+    AddFile({"NOHOST.ATC", "0005", "0030", "0100", "0000", "Orphan Frame", 600});
+    AddFile(App("ZAPP.FNC"));
+    Start();
+    SelectFolder({"Orphan Frame", "ZAPP.FNC"});
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_HOST_FILE_MISSING, MB_OK}}));
+    EXPECT_EQ(frontEnd->Boxes()[0].text.rfind("\"NOHOST.ATC\" cannot be uploaded", 0), 0u);
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"ZAPP    FNC"}));
+}
+
+TEST_F(UploadTest, AHostSentForAnAttachmentThatThenFailsIsErasedAgain)
+{
+    AddFile(Host("HOST.FNC", "0021"));
+    AddFile(Attachment("ATTA.ATC", "0021"));
+    Start();
+    SelectFolder({"ATTA.ATC"});
+    AddFault(FaultKind::CountUnchangedAfterUpload, 2); // the attachment
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_UPLOAD_INCOMPLETE, MB_ICONEXCLAMATION | MB_OK}}));
+    EXPECT_TRUE(StoredNames().empty());
+    EXPECT_EQ(catalog->appIds[0x21].cameraHostSlot, 0);
+    EXPECT_EQ(Erases(), 1);
+}
+
+TEST_F(UploadTest, AnOlderHostIsOfferedForUpdateWithCancelEvenForOneItem)
+{
+    StoreInCamera({"HOST.FNC", "0004", "0021", "0100", "0000", "", 600});
+    AddFile({"HOST.FNC", "0004", "0021", "0102", "0000", "", 600});
+    AddFile(Attachment("ATTA.ATC", "0021"));
+    Start();
+    SelectFolder({"ATTA.ATC"});
+    frontEnd->Answer(IDYES);
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL}}));
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC"}));
+    EXPECT_EQ(catalog->RecordAt(1)->Version(), 0x0102);
+}
+
+// --- Failures and cancel ----------------------------------------------------
+
+TEST_F(UploadTest, AFailedTransferAsksToContinueOnlyWhileItemsRemain)
+{
+    struct Case {
+        std::vector<std::string> selection;
+        int answer; // to 1700, 0 when none is expected
+        std::vector<std::string> stored;
+    } cases[] = {
+        {{"A1.FNC", "A2.FNC"}, IDYES, {"A2      FNC"}},
+        {{"A1.FNC", "A2.FNC"}, IDNO, {}},
+        {{"A1.FNC"}, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.selection.size());
+        AddFile(App("A1.FNC"));
+        AddFile(App("A2.FNC"));
+        Start();
+        SelectFolder(c.selection);
+        AddFault(FaultKind::CountUnchangedAfterUpload);
+        std::vector<Box> expected = {{res::IDS_UPLOAD_INCOMPLETE, MB_ICONEXCLAMATION | MB_OK}};
+        if (c.answer != 0) {
+            frontEnd->Answer(IDOK);
+            frontEnd->Answer(c.answer);
+            expected.push_back({res::IDS_CONTINUE_REMAINING, MB_ICONQUESTION | MB_YESNO});
+        }
+        transfer->UploadSelected();
+        EXPECT_EQ(Boxes(), expected);
+        EXPECT_EQ(StoredNames(), c.stored);
+        Restart();
+    }
+}
+
+TEST_F(UploadTest, CancelDuringTheSecondOfThreeFilesEndsTheRunSilently)
+{
+    for (const char* f : {"A1.FNC", "A2.FNC", "A3.FNC"})
+        AddFile(App(f, "0100", 5000));
+    Start();
+    SelectFolder({"A1.FNC", "A2.FNC", "A3.FNC"});
+    pump.onPump = [this] {
+        if (views.back()->Message().find("(2 of 3)") != std::string::npos && views.back()->BarPos() > 40)
+            views.back()->PressCancel();
+    };
+    transfer->UploadSelected();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"A1      FNC"}));
+    EXPECT_EQ(CameraTexts(), (std::vector<std::string>{"A1.FNC"}));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_FALSE(views[0]->Exists());
+    EXPECT_TRUE(owner.enabled);
+}
+
+TEST_F(UploadTest, TheProgressWindowShowsEachItemAndMovesTheBarInOrderToTheEnd)
+{
+    AddFile(Host("HOST.FNC", "0021"));
+    AddFile({"ATTA.ATC", "0005", "0021", "0100", "0000", "Frame: Classic", 600});
+    AddFile({"CLOCK.FNC", "0003", "0000", "0100", "0000", "World Clock", 3000});
+    Start();
+    SelectFolder({"Frame: Classic", "World Clock"});
+    bool ownerDisabledDuring = false;
+    pump.onPump = [&] { ownerDisabledDuring = !owner.enabled; };
+    transfer->UploadSelected();
+    EXPECT_TRUE(Boxes().empty());
+    ASSERT_EQ(views.size(), 1u);
+    const ui::RecordedProgressView& view = *views[0];
+    EXPECT_EQ(view.Caption(), "Upload Programs");
+    EXPECT_EQ(view.Messages(), (std::vector<std::string>{"Message", "Uploading \"Frame: Classic\" (1 of 2)",
+                                                         "Uploading \"World Clock\" (2 of 2)"}));
+    EXPECT_TRUE(std::is_sorted(view.Positions().begin(), view.Positions().end()));
+    EXPECT_EQ(view.Positions().back(), 100);
+    EXPECT_TRUE(ownerDisabledDuring);
+    EXPECT_TRUE(owner.enabled);
+    EXPECT_FALSE(view.Exists());
+    EXPECT_EQ(view.Stats().totalBytes, 3000);
+    EXPECT_EQ(view.Stats().bytesSent, 3000);
+    EXPECT_EQ(view.Stats().lineSpeed, connection->GetSpeed());
+    EXPECT_GT(view.Stats().elapsedMs, 0u);
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC", "CLOCK   FNC"}));
+}
+
+// An About arriving while a file is sent still gets the camera: no caller
+// holds the holder across its own work.
+TEST_F(UploadTest, TheHolderIsFreeWhileAFileIsSent)
+{
+    AddFile(App("A1.FNC"));
+    Start();
+    SelectFolder({"A1.FNC"});
+    int steps = 0;
+    pump.onPump = [&] {
+        ++steps;
+        EXPECT_FALSE(holder->InUse());
+    };
+    transfer->UploadSelected();
+    EXPECT_GT(steps, 0);
+    CameraLease lease(*holder);
+    ASSERT_TRUE(lease);
+    EXPECT_FALSE(holder->InUse());
+    EXPECT_EQ(holder->Acquire(), lease.get());
+    holder->Release();
+}
+
+TEST_F(UploadTest, ALowBatteryAnsweredWithCancelUploadsNothing)
+{
+    config.battery = 10;
+    AddFile(App("A1.FNC"));
+    Start();
+    SelectFolder({"A1.FNC"});
+    frontEnd->Answer(IDCANCEL);
+    transfer->UploadSelected();
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_BATTERY_LOW, MB_ICONEXCLAMATION | MB_OKCANCEL}}));
+    EXPECT_TRUE(StoredNames().empty());
+    EXPECT_TRUE(views.empty());
+}
+
+// Most faults are absorbed by the retries; a long silence inside a data
+// packet is not, and then only that item fails (1501, then 1700, answered
+// Yes). Either way the catalog follows the camera (checked by Restart).
+TEST_F(UploadTest, RandomLineFaultsLeaveTheCatalogInStepWithTheCamera)
+{
+    int faults = 0;
+    for (uint32_t seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE(seed);
+        for (const char* f : {"A1.FNC", "A2.FNC", "A3.FNC"})
+            AddFile(App(f, "0100", 2500));
+        AddFile(Host("HOST.FNC", "0021"));
+        AddFile(Attachment("ATTA.ATC", "0021"));
+        Start();
+        SelectFolder({"A1.FNC", "A2.FNC", "A3.FNC", "ATTA.ATC"});
+        camera->SetLog([&](const std::string& line) { faults += line.find("fault") != std::string::npos; });
+        camera->Faults().SetRandom(seed, 60);
+        transfer->UploadSelected();
+        int failed = 0;
+        for (const Box& box : Boxes()) {
+            failed += box.id == res::IDS_UPLOAD_INCOMPLETE;
+            EXPECT_TRUE(box.id == res::IDS_UPLOAD_INCOMPLETE || box.id == res::IDS_CONTINUE_REMAINING) << box;
+        }
+        if (failed == 0)
+            EXPECT_EQ(StoredNames().size(), 5u);
+        Restart();
+    }
+    EXPECT_GE(faults, 10);
+}
+
+} // namespace
+} // namespace oskel::test
