@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -107,6 +108,13 @@ CpuTime Cpu()
     return {TimevalMs(usage.ru_utime), TimevalMs(usage.ru_stime)};
 }
 
+double ProcessCpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -139,11 +147,14 @@ int main(int argc, char** argv)
         oskel::ui::ListModel& list = catalog.FolderList();
 
         std::vector<double> scans;
+        std::vector<double> cpus;
         const CpuTime cpuStart = Cpu();
         for (int run = 0; run < options.runs; ++run) {
+            const double cpuRunStart = ProcessCpuMs();
             const auto start = Clock::now();
             catalog.ScanFolder(list, folder, true);
             scans.push_back(Ms(Clock::now() - start));
+            cpus.push_back(ProcessCpuMs() - cpuRunStart);
         }
         const CpuTime cpuEnd = Cpu();
         const double user = (cpuEnd.user - cpuStart.user) / options.runs;
@@ -153,14 +164,20 @@ int main(int argc, char** argv)
         const double refreshMs = Ms(Clock::now() - start);
 
         std::sort(scans.begin(), scans.end());
+        std::sort(cpus.begin(), cpus.end());
         const double median = scans[scans.size() / 2];
+        const double cpuMedian = cpus[cpus.size() / 2];
         std::printf("folder_scan: %d files, %zu programs catalogued, %d listed\n", options.files,
                     catalog.folderEntries.size(), list.GetCount());
         std::printf("  scan and catalog: median %.1f ms, best %.1f ms, worst %.1f ms over %d runs\n", median,
                     scans.front(), scans.back(), options.runs);
-        std::printf("  cpu a run: %.1f ms (user %.1f, system %.1f)\n", user + system, user, system);
+        std::printf("  cpu a run: median %.1f ms, best %.1f ms; mean %.1f ms (user %.1f, system %.1f)\n", cpuMedian,
+                    cpus.front(), user + system, user, system);
         std::printf("  refresh with the camera step: %s, %.1f ms\n", refreshed ? "done" : "no camera", refreshMs);
-        std::printf("  goal: under 100 ms for 10,000 files: %s\n", median < 100.0 ? "met" : "NOT met");
+        // Wall time includes waiting for a processor on a busy machine; the
+        // processor time is what the scan itself costs.
+        std::printf("  goal: under 100 ms for 10,000 files: wall median %s, cpu median %s\n",
+                    median < 100.0 ? "met" : "NOT met", cpuMedian < 100.0 ? "met" : "NOT met");
         if (!refreshed)
             status = 1;
     }

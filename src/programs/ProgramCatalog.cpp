@@ -6,6 +6,7 @@
 #include "programs/ProgramInfo.h"
 
 #include <algorithm>
+#include <cstring>
 #include <dirent.h>
 
 namespace oskel {
@@ -61,6 +62,24 @@ void ProgramCatalog::ClearFolderCatalog(ui::ListModel& list)
         id.folderHost = nullptr;
 }
 
+std::unique_ptr<FolderEntry> ProgramCatalog::ReadEntry(int dirFd, const char* name, bool plusSignature)
+{
+    uint8_t header[kProgramHeaderSize];
+    int32_t size = 0;
+    if (!CProgramFile::ReadCandidate(dirFd, name, header, &size) || !IsValidHeader(header, plusSignature))
+        return nullptr;
+    char cameraName[kCameraNameSize];
+    if (!MakeCameraName(name, cameraName)) {
+        unnamedFiles.emplace_back(name);
+        return nullptr;
+    }
+    auto entry = std::make_unique<FolderEntry>();
+    std::memcpy(entry->header, header, sizeof header);
+    entry->fileName = name;
+    entry->fileSize = size;
+    return entry;
+}
+
 void ProgramCatalog::ScanFolder(ui::ListModel& list, const std::string& path, bool plusSignature)
 {
     m_pFolderList = &list;
@@ -75,18 +94,9 @@ void ProgramCatalog::ScanFolder(ui::ListModel& list, const std::string& path, bo
             const std::string_view name = found->d_name;
             if (found->d_type == DT_DIR || !CProgramFile::HasProgramEnding(name))
                 continue;
-            int32_t size = 0;
-            auto entry = std::make_unique<FolderEntry>();
-            if (!CProgramFile::ReadCandidate(::dirfd(dir), found->d_name, entry->header, &size) ||
-                !IsValidHeader(entry->header, plusSignature))
+            std::unique_ptr<FolderEntry> entry = ReadEntry(::dirfd(dir), found->d_name, plusSignature);
+            if (entry == nullptr)
                 continue;
-            char cameraName[kCameraNameSize];
-            if (!MakeCameraName(name, cameraName)) {
-                unnamedFiles.emplace_back(name);
-                continue;
-            }
-            entry->fileName = name;
-            entry->fileSize = size;
             const int kind = entry->Kind();
             if (IsListedKind(kind)) {
                 listed.push_back({entry->DisplayText(), entry.get()});

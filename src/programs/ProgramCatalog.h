@@ -139,6 +139,7 @@ public:
 private:
     void ClearFolderCatalog(ui::ListModel& list);
     void ClearCameraCatalog(ui::ListModel& list);
+    std::unique_ptr<FolderEntry> ReadEntry(int dirFd, const char* name, bool plusSignature);
     void ShowRecord(int slot);
     bool ConnectedFamily(int* family);
 
