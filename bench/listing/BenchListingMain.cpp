@@ -1,8 +1,9 @@
-// bench_listing: reading the camera's program list as the camera catalog
-// does (program count, then each directory record) from a camera holding
-// 100 programs, over the real termios port against camera-emulator.
+// bench_listing: the camera list refresh (ProgramCatalog::RefreshCameraList:
+// liveness, program count, then each directory record into the catalog and
+// the list) of a camera holding 100 programs, over the real termios port
+// against camera-emulator.
+#include "support/BenchCameraRig.h"
 #include "support/BenchCase.h"
-#include "support/BenchLink.h"
 #include "support/EmulatorRun.h"
 #include "emulator/SamplePrograms.h"
 
@@ -65,25 +66,20 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
     r.payloadBytes = static_cast<uint64_t>(kPrograms) * ProgramInfoRecord::kSize;
     r.run = run;
     {
-        BenchLink link_(link);
-        if (!link_.Open(bps)) {
+        BenchCameraRig rig(link, dir + "/config", bps);
+        if (!rig.Connect()) {
             std::fprintf(stderr, "no camera at %d bit/s\n", bps);
             return false;
         }
-        CCameraComm& comm = link_.Comm();
-        std::vector<ProgramInfoRecord> records(kPrograms);
-        link_.StartRecording();
+        ProgramCatalog& catalog = rig.Catalog();
+        rig.StartRecording();
         Stopwatch watch(camera.Pid());
-        const int count = comm.GetProgramCount();
-        int read = 0;
-        for (int slot = 1; slot <= count && slot <= kPrograms; ++slot)
-            read += comm.ReadProgramInfo(slot, &records[static_cast<size_t>(slot - 1)]) ? 1 : 0;
+        const bool refreshed = catalog.RefreshCameraList(&catalog.CameraList());
         watch.Stop();
-        link_.StopRecording();
-        r.ok = count == kPrograms && read == kPrograms;
-        Complete(&r, watch, link_.Log(), timing);
-        PrintResult(r, link_.Log(), timing, o.verbose);
-        comm.Close();
+        rig.StopRecording();
+        r.ok = refreshed && catalog.cameraCount == kPrograms && catalog.CameraList().GetCount() == kPrograms;
+        Complete(&r, watch, rig.Log(), timing);
+        PrintResult(r, rig.Log(), timing, o.verbose);
     }
     AppendCsv(o.csv, r);
     return r.ok;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -23,7 +24,8 @@ EmulatorRun::EmulatorRun(const std::string& program, const std::string& link, co
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        alarm(900); // never outlives a stuck benchmark by long
+        prctl(PR_SET_PDEATHSIG, SIGTERM); // goes with a benchmark that is killed
+        alarm(900);                       // and never outlives a stuck one by long
         execv(argv[0], argv.data());
         _exit(127);
     }

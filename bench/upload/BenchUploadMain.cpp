@@ -1,10 +1,14 @@
-// bench_upload: a program upload (free memory, program count, the upload
-// itself, program count again) over the real termios port against
-// camera-emulator, at each size and line speed, beside its floor.
+// bench_upload: one program upload as the UPLOAD button makes it
+// (CProgramTransfer::UploadFile: free memory, liveness, the transfer with its
+// progress, action 11 and the end signal, the program count) over the real
+// termios port against camera-emulator, at each size and line speed, beside
+// its floor.
+#include "support/BenchCameraRig.h"
 #include "support/BenchCase.h"
-#include "support/BenchLink.h"
 #include "support/EmulatorRun.h"
 #include "emulator/SamplePrograms.h"
+#include "transfer/ProgramTransfer.h"
+#include "transfer/ProgressSink.h"
 
 #include <cstdio>
 #include <fstream>
@@ -28,6 +32,18 @@ struct Size {
 constexpr Size kSizes[] = {{"2KB", 2048}, {"100KB", 100 * 1024}, {"500KB", 500 * 1024}};
 constexpr int kSpeeds[] = {19200, 57600, 115200, 230400};
 constexpr char kCameraName[12] = {'B', 'E', 'N', 'C', 'H', ' ', ' ', ' ', 'F', 'N', 'C', 0};
+
+// What a progress window would be told.
+struct ProgressCounter final : CProgressSink {
+    int Begin() override { return 0; }
+    int Step(int percent) override
+    {
+        last = percent;
+        return 0;
+    }
+    int End() override { return 0; }
+    int last = -1;
+};
 
 bool WriteProgram(const std::string& path, size_t bytes)
 {
@@ -64,25 +80,24 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
     r.payloadBytes = size.bytes;
     r.run = run;
     {
-        BenchLink link_(link);
-        if (!link_.Open(bps)) {
+        BenchCameraRig rig(link, dir + "/config", bps);
+        if (!rig.Connect()) {
             std::fprintf(stderr, "no camera at %d bit/s\n", bps);
             return false;
         }
-        FileSource source(file);
-        CCameraComm& comm = link_.Comm();
-        link_.StartRecording();
+        ProgramCatalog& catalog = rig.Catalog();
+        catalog.folderPath = dir + "/";
+        catalog.cameraCount = rig.Connection().GetProgramCount();
+        CProgramTransfer transfer(rig.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
+        ProgressCounter progress;
+        rig.StartRecording();
         Stopwatch watch(camera.Pid());
-        const int free = comm.GetFreeMemory(0);
-        const int before = comm.GetProgramCount();
-        const bool uploaded = comm.UploadProgram(kCameraName, &source) != 0;
-        const int after = comm.GetProgramCount();
+        const int status = transfer.UploadFile("BENCH.FNC", kCameraName, static_cast<int>(size.bytes), &progress);
         watch.Stop();
-        link_.StopRecording();
-        r.ok = free >= static_cast<int>(size.bytes) && uploaded && before >= 0 && after == before + 1;
-        Complete(&r, watch, link_.Log(), timing);
-        PrintResult(r, link_.Log(), timing, o.verbose);
-        comm.Close();
+        rig.StopRecording();
+        r.ok = status == CProgramTransfer::kUploaded && progress.last == 100;
+        Complete(&r, watch, rig.Log(), timing);
+        PrintResult(r, rig.Log(), timing, o.verbose);
     }
     AppendCsv(o.csv, r);
     return r.ok;
