@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 using namespace oskel;
 using namespace oskel::bench;
@@ -16,7 +17,7 @@ using namespace oskel::bench;
 namespace {
 
 const char* const kUsage =
-    "Usage: bench_listing [--repeat N] [--only SPEED ...] [--smallest] [--csv FILE] [--verbose]\n"
+    "Usage: bench_listing [--repeat N] [--only SPEED ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
     "                     [--emulator PATH] [--work DIR]\n"
     "Lists a camera holding 100 programs at 19200, 57600, 115200 and 230400 bit/s and compares\n"
     "each with its floor.\n";
@@ -54,31 +55,39 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
         std::fprintf(stderr, "cannot write the programs in %s\n", dir.c_str());
         return false;
     }
-    EmulatorRun camera(EmulatorPath(o), link, args);
-    if (!camera.Ok()) {
+    std::unique_ptr<EmulatorRun> process;
+    if (!o.virtualTime)
+        process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
+    if (process != nullptr && !process->Ok()) {
         std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
         return false;
     }
     CaseResult r;
-    r.operation = "listing";
+    r.operation = o.virtualTime ? "listing (virtual time)" : "listing";
     r.label = "100programs";
     r.bps = bps;
     r.payloadBytes = static_cast<uint64_t>(kPrograms) * ProgramInfoRecord::kSize;
     r.run = run;
     {
-        BenchCameraRig rig(link, dir + "/config", bps);
+        std::unique_ptr<BenchCameraRig> rigOwner = o.virtualTime
+                                                       ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
+                                                       : std::make_unique<BenchCameraRig>(link, dir + "/config", bps);
+        BenchCameraRig& rig = *rigOwner;
         if (!rig.Connect()) {
             std::fprintf(stderr, "no camera at %d bit/s\n", bps);
             return false;
         }
         ProgramCatalog& catalog = rig.Catalog();
         rig.StartRecording();
-        Stopwatch watch(camera.Pid());
+        Stopwatch watch(process != nullptr ? process->Pid() : -1);
+        const uint64_t startUs = rig.ClockUs();
         const bool refreshed = catalog.RefreshCameraList(&catalog.CameraList());
         watch.Stop();
         rig.StopRecording();
         r.ok = refreshed && catalog.cameraCount == kPrograms && catalog.CameraList().GetCount() == kPrograms;
         Complete(&r, watch, rig.Log(), timing);
+        if (rig.Virtual())
+            SetVirtualTime(&r, rig.ClockUs() - startUs);
         PrintResult(r, rig.Log(), timing, o.verbose);
     }
     AppendCsv(o.csv, r);

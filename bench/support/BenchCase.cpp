@@ -94,6 +94,8 @@ bool ParseBenchOptions(int argc, char** argv, const std::string& usage, BenchOpt
             o->only.push_back(v);
         } else if (a == "--smallest") {
             o->smallest = true;
+        } else if (a == "--virtual") {
+            o->virtualTime = true;
         } else if (a == "--verbose") {
             o->verbose = true;
         } else {
@@ -170,6 +172,13 @@ void Complete(CaseResult* r, const Stopwatch& watch, const LineLog& log, const C
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     r->peakRssKb = u.ru_maxrss;
+}
+
+void SetVirtualTime(CaseResult* r, uint64_t elapsedUs)
+{
+    r->measuredMs = static_cast<double>(elapsedUs) / 1000.0;
+    r->cpuMs = 0;
+    r->emulatorCpuMs = -1;
 }
 
 void PrintResult(const CaseResult& r, const LineLog& log, const CameraTiming& camera, bool verbose)

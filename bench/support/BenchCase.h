@@ -18,6 +18,7 @@ struct BenchOptions {
     int firstRun = 1;      // number of the first run, in the CSV
     bool smallest = false; // only the smallest case (the CI run)
     bool verbose = false;  // where the time above the floor went, per kind of step
+    bool virtualTime = false; // over the in-process emulator line in virtual time
     std::vector<std::string> only; // case filters: sizes, speeds or names
 };
 
@@ -80,6 +81,10 @@ struct CaseResult {
 
 // Fills in the floor, peak memory and the stopwatch's figures.
 void Complete(CaseResult* result, const Stopwatch& watch, const LineLog& log, const CameraTiming& camera);
+
+// A run in virtual time: its measured time is the virtual clock's; the
+// processor time it took says nothing about the program and is left out.
+void SetVirtualTime(CaseResult* result, uint64_t elapsedUs);
 
 // One line for people; with verbose, the excess per kind of step below it.
 void PrintResult(const CaseResult& r, const LineLog& log, const CameraTiming& camera, bool verbose);

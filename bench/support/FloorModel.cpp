@@ -125,7 +125,14 @@ double Model::Step(const LineEvent& e, bool readyPoll)
         m_t = std::max(m_t, last);
         break;
     }
-    case LineEvent::Kind::Wait:
+    case LineEvent::Kind::Wait: {
+        // A wait ends when the millisecond tick has advanced by its length:
+        // begun part-way through a tick, it lasts that part less.
+        const double ms = e.value - static_cast<double>(e.startUs % 1000u) / 1000.0;
+        m_r.pausesMs += ms;
+        m_t += ms;
+        break;
+    }
     case LineEvent::Kind::Calibrate:
         m_r.pausesMs += e.value;
         m_t += e.value;

@@ -28,13 +28,13 @@ LineEvent RecordingSerialOps::Begin(LineEvent::Kind kind) const
     LineEvent e;
     e.kind = kind;
     e.bps = m_bps;
-    e.startUs = NowUs();
+    e.startUs = ClockUs();
     return e;
 }
 
 void RecordingSerialOps::End(LineEvent event)
 {
-    event.endUs = NowUs();
+    event.endUs = ClockUs();
     if (m_recording)
         m_log.push_back(std::move(event));
 }
@@ -128,9 +128,9 @@ void RecordingTimeSource::WaitMs(uint32_t ms)
     e.kind = LineEvent::Kind::Wait;
     e.bps = m_line.Speed();
     e.value = ms;
-    e.startUs = NowUs();
+    e.startUs = m_line.ClockUs();
     m_inner.WaitMs(ms);
-    e.endUs = NowUs();
+    e.endUs = m_line.ClockUs();
     if (m_recording)
         m_log.push_back(std::move(e));
 }

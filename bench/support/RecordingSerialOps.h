@@ -17,6 +17,13 @@ public:
     RecordingSerialOps(PacedSerialOps& inner, LineLog& log) : m_inner(inner), m_log(log) {}
 
     void SetRecording(bool on) { m_recording = on; }
+    // Where the events' moments come from (default: the monotonic clock).
+    void SetClock(uint64_t (*clockUs)(void*), void* context)
+    {
+        m_clockUs = clockUs;
+        m_clockContext = context;
+    }
+    uint64_t ClockUs() const { return m_clockUs != nullptr ? m_clockUs(m_clockContext) : NowUs(); }
 
     int OpenPort(int index) override;
     int IsPortOpen() override { return m_inner.IsPortOpen(); }
@@ -40,6 +47,8 @@ private:
     LineLog& m_log;
     bool m_recording = true;
     int m_bps = 0;
+    uint64_t (*m_clockUs)(void*) = nullptr;
+    void* m_clockContext = nullptr;
 };
 
 // Forwards to a real clock and notes every fixed pause (WaitMs) in the log.

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 using namespace oskel;
 using namespace oskel::bench;
@@ -19,7 +20,7 @@ using namespace oskel::bench;
 namespace {
 
 const char* const kUsage =
-    "Usage: bench_upload [--repeat N] [--only 500KB|230400 ...] [--smallest] [--csv FILE] [--verbose]\n"
+    "Usage: bench_upload [--repeat N] [--only 500KB|230400 ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
     "                    [--run K] [--emulator PATH] [--work DIR]\n"
     "Uploads programs of 2 KB, 100 KB and 500 KB at 19200, 57600, 115200 and 230400 bit/s to\n"
     "camera-emulator through the real serial port code and compares each with its floor.\n";
@@ -68,19 +69,24 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
     const CameraTiming timing;
     std::vector<std::string> args = TimingOptions(timing);
     args.insert(args.end(), {"--capacity", "8388608"});
-    EmulatorRun camera(EmulatorPath(o), link, args);
-    if (!camera.Ok()) {
+    std::unique_ptr<EmulatorRun> process;
+    if (!o.virtualTime)
+        process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
+    if (process != nullptr && !process->Ok()) {
         std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
         return false;
     }
     CaseResult r;
-    r.operation = "upload";
+    r.operation = o.virtualTime ? "upload (virtual time)" : "upload";
     r.label = size.label;
     r.bps = bps;
     r.payloadBytes = size.bytes;
     r.run = run;
     {
-        BenchCameraRig rig(link, dir + "/config", bps);
+        std::unique_ptr<BenchCameraRig> rigOwner = o.virtualTime
+                                                       ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
+                                                       : std::make_unique<BenchCameraRig>(link, dir + "/config", bps);
+        BenchCameraRig& rig = *rigOwner;
         if (!rig.Connect()) {
             std::fprintf(stderr, "no camera at %d bit/s\n", bps);
             return false;
@@ -91,12 +97,15 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
         CProgramTransfer transfer(rig.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
         ProgressCounter progress;
         rig.StartRecording();
-        Stopwatch watch(camera.Pid());
+        Stopwatch watch(process != nullptr ? process->Pid() : -1);
+        const uint64_t startUs = rig.ClockUs();
         const int status = transfer.UploadFile("BENCH.FNC", kCameraName, static_cast<int>(size.bytes), &progress);
         watch.Stop();
         rig.StopRecording();
         r.ok = status == CProgramTransfer::kUploaded && progress.last == 100;
         Complete(&r, watch, rig.Log(), timing);
+        if (rig.Virtual())
+            SetVirtualTime(&r, rig.ClockUs() - startUs);
         PrintResult(r, rig.Log(), timing, o.verbose);
     }
     AppendCsv(o.csv, r);
