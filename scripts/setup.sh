@@ -3,6 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then one with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz
+# target briefly, so that every one still builds and runs clean.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -17,3 +18,14 @@ echo "== normal build =="
 run_suite build/normal
 echo "== sanitizer build =="
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/sanitize -DOSKEL_SANITIZE=ON
+echo "== fuzz targets, a few seconds each =="
+fuzz_log=$(mktemp)
+trap 'rm -f "$fuzz_log"' EXIT
+for target in $(scripts/fuzz.sh --list); do
+  if ! scripts/fuzz.sh "$target" 8 -runs=200000 >"$fuzz_log" 2>&1; then
+    tail -n 80 "$fuzz_log"
+    echo "fuzz target $target failed: replay with build/fuzz/fuzz/fuzz_$target build/fuzz/artifacts/$target/<file>"
+    exit 1
+  fi
+  echo "$target: $(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_log") runs, clean"
+done

@@ -33,10 +33,12 @@ CliSession::CliSession(const CliOptions& options, CliContext& context)
 
 int CliSession::Connect()
 {
+    unsigned held = 0;
     if (m_options.acceptOlderModels)
-        CCameraConnection::AcceptOlderModels();
+        held |= CCameraConnection::kOlderModelsChord;
     if (m_options.acceptUnknownModels)
-        CCameraConnection::AcceptUnknownModels();
+        held |= CCameraConnection::kUnknownModelsChord;
+    m_frontEnd.HoldModifiers(held);
     if (m_options.device) {
         if (m_context.termios == nullptr) {
             Error("--device needs a real serial port");

@@ -19,8 +19,12 @@ namespace oskel::cli {
 // --port and --speed act as the choices of the camera-not-found dialog
 // would: they replace the stored choice for this run and, being written
 // back at the end, for the runs after it. The one not given keeps its
-// stored value. --accept-older-models and --accept-unknown-models set the
-// run-wide flags the hidden key chords set.
+// stored value. --accept-older-models and --accept-unknown-models hold the
+// hidden key chords down for the whole run, so they act only when a camera
+// is admitted, as the chords do: an "SR35" camera is then admitted as an
+// unknown model (family 0) and only a later identification reads it as
+// family 4. The three-key chord holds the two keys of the other, so
+// --accept-unknown-models admits the older families too.
 class CliSession {
 public:
     CliSession(const CliOptions& options, CliContext& context);

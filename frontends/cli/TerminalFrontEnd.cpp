@@ -47,10 +47,12 @@ TerminalFrontEnd::TerminalFrontEnd(std::ostream& err) : m_err(err)
 {
     ui::SetMessageBox(this);
     ui::SetCameraNotFoundView(this);
+    ui::SetModifierKeys(this);
 }
 
 TerminalFrontEnd::~TerminalFrontEnd()
 {
+    ui::SetModifierKeys(nullptr);
     ui::SetCameraNotFoundView(nullptr);
     ui::SetMessageBox(nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/CameraNotFoundView.h"
 #include "ui/MessageBox.h"
+#include "ui/ModifierKeys.h"
 
 #include <ostream>
 
@@ -16,8 +17,10 @@ namespace oskel::cli {
 // - The camera-not-found dialog is never shown: it answers Cancel at once,
 //   so a failed connect is not retried, and the command then tells why the
 //   camera could not be reached.
+// - No key is held down, except the chords HoldModifiers names (the command
+//   line's admission options).
 // Installs itself for its lifetime and restores the defaults afterwards.
-class TerminalFrontEnd final : public ui::IMessageBox, public ui::ICameraNotFoundView {
+class TerminalFrontEnd final : public ui::IMessageBox, public ui::ICameraNotFoundView, public ui::IModifierKeys {
 public:
     explicit TerminalFrontEnd(std::ostream& err);
     ~TerminalFrontEnd() override;
@@ -27,6 +30,9 @@ public:
     int Show(const std::string& text, unsigned type, unsigned helpId) override;
     int DoModal(ui::ListModel& ports, ui::ListModel& speeds, const ui::CameraNotFoundDetails& details) override;
 
+    unsigned HeldModifiers() override { return m_held; }
+
+    void HoldModifiers(unsigned mask) { m_held = mask; }
     int CameraNotFoundShown() const { return m_notFoundShown; }
 
     // The button a box of this style answers with.
@@ -35,6 +41,7 @@ public:
 private:
     std::ostream& m_err;
     int m_notFoundShown = 0;
+    unsigned m_held = 0;
 };
 
 } // namespace oskel::cli

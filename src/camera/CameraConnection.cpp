@@ -98,8 +98,6 @@ CCameraConnection::~CCameraConnection()
 const std::vector<std::string>& CCameraConnection::PortNames() { return g_portNames; }
 bool CCameraConnection::OlderModelsAccepted() { return g_olderModelsAccepted; }
 bool CCameraConnection::UnknownModelsAccepted() { return g_unknownModelsAccepted; }
-void CCameraConnection::AcceptOlderModels() { g_olderModelsAccepted = true; }
-void CCameraConnection::AcceptUnknownModels() { g_unknownModelsAccepted = true; }
 
 void CCameraConnection::ResetRunFlagsForTest()
 {

@@ -61,10 +61,6 @@ public:
     static const std::vector<std::string>& PortNames();
     static bool OlderModelsAccepted();
     static bool UnknownModelsAccepted();
-    // Run-wide acceptance, as the hidden key chords would set it (the
-    // command line sets them from its options).
-    static void AcceptOlderModels();
-    static void AcceptUnknownModels();
     // Forgets the run-wide flags (tests only: a run never clears them).
     static void ResetRunFlagsForTest();
 

@@ -4,7 +4,7 @@
 
 namespace oskel {
 
-// The monotonic clock, busy-waited on.
+// The monotonic clock: long waits sleep until close to their end, then busy-wait.
 class RealTimeSource final : public TimeSource {
 public:
     uint32_t TickCount() override;

@@ -155,17 +155,6 @@ TEST_F(ConnectionTest, FamiliesAreAdmittedByTheirRules)
     EXPECT_EQ(Stored(kCameraKey), 52);
 }
 
-TEST_F(ConnectionTest, CommandLineAcceptanceStandsInForTheChords)
-{
-    Store(kPortKey, 0);
-    Store(kSpeedKey, 19200);
-    camera.texts.erase(27); // the model text cannot be read: family 0
-    auto c = MakeConnection();
-    EXPECT_FALSE(c->Connect());
-    CCameraConnection::AcceptUnknownModels();
-    EXPECT_TRUE(c->Connect());
-}
-
 TEST_F(ConnectionTest, BatteryLevels)
 {
     Store(kPortKey, 0);

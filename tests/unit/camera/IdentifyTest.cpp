@@ -31,7 +31,9 @@ TEST_F(IdentifyTest, PrefixesInOrder)
 TEST_F(IdentifyTest, Sr35DependsOnTheUnknownModelsFlag)
 {
     EXPECT_EQ(Classify("SR35"), 0);
-    CCameraConnection::AcceptUnknownModels();
+    camera.texts[27] = "XY99";
+    frontEnd.SetModifiers(CCameraConnection::kUnknownModelsChord);
+    ASSERT_TRUE(connection->Connect());
     EXPECT_EQ(Classify("SR35"), 4);
 }
 

@@ -162,6 +162,15 @@ TEST_F(CliCommandsTest, AnUnknownModelNeedsItsOwnOption)
     EXPECT_NE(out.str().find("Model: XY99\nFamily: 0 (unknown model, admitted)\n"), std::string::npos) << out.str();
 }
 
+TEST_F(CliCommandsTest, AnSr35CameraIsAdmittedAsUnknownOnFirstSight)
+{
+    config.modelText = "SR35 later model";
+    CliOptions unknown;
+    unknown.acceptUnknownModels = true;
+    EXPECT_EQ(Run(RunProbe, unknown), kExitOk) << err.str();
+    EXPECT_EQ(Stored("Camera"), -12345) << "family 0 when admitted: nothing for the sibling application";
+}
+
 TEST_F(CliCommandsTest, AboutPrintsTheTwoLinesAsTheAboutBoxFormsThem)
 {
     config.cameraId = "CAM-0042 \t ";
