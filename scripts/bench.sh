@@ -56,6 +56,11 @@ for ((round = 1; round <= repeat; round++)); do
     "$bin/bench_upload" --run "$round" --csv "$runs" --only 500KB --only 115200 --only 230400 || true
   fi
 done
+# The same operations in virtual time over the in-process emulator line:
+# deterministic, so once is enough. They land on their floor when the floor
+# model is right and the program adds no waits of its own.
+"$bin/bench_listing" --virtual --csv "$runs" "${only[@]}" || true
+"$bin/bench_upload" --virtual --csv "$runs" "${only[@]}" || true
 {
   echo "- load average after: $(cut -d' ' -f1-3 /proc/loadavg), finished $(date '+%H:%M:%S')"
   echo "- $("$bin/bench_pty_hop")"
