@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -18,6 +19,9 @@ EmulatorRun::EmulatorRun(const std::string& program, const std::string& link, co
 {
     std::vector<std::string> args = {program, "--quiet", "--link", link};
     args.insert(args.end(), extra.begin(), extra.end());
+    // For looking into a run: OSKEL_BENCH_WIRE_LOG names the emulator's wire log.
+    if (const char* wireLog = std::getenv("OSKEL_BENCH_WIRE_LOG"); wireLog != nullptr && *wireLog != 0)
+        args.insert(args.end(), {"--wire-log", wireLog});
     m_pid = fork();
     if (m_pid == 0) {
         std::vector<char*> argv;
