@@ -107,14 +107,24 @@ std::vector<Summary> Summarise(const std::vector<Row>& rows)
         s.label = group.front()->label;
         s.speed = group.front()->speed;
         s.runs = static_cast<int>(group.size());
+        // The figures come from the runs that did what they were asked; a
+        // failed run's time and throughput describe something else.
+        std::vector<const Row*> good;
+        for (const Row* r : group) {
+            s.failed += r->ok ? 0 : 1;
+            if (r->ok)
+                good.push_back(r);
+        }
+        if (good.empty()) {
+            out.push_back(s);
+            continue;
+        }
         auto col = [&](double Row::*field) {
             std::vector<double> v;
-            for (const Row* r : group)
+            for (const Row* r : good)
                 v.push_back(r->*field);
             return v;
         };
-        for (const Row* r : group)
-            s.failed += r->ok ? 0 : 1;
         s.payload = Median(col(&Row::payload));
         s.pcBytes = Median(col(&Row::pcBytes));
         s.camBytes = Median(col(&Row::camBytes));
@@ -148,13 +158,18 @@ std::string Format(const char* format, double a)
 std::string Table(const std::vector<Summary>& all)
 {
     std::string t =
-        "| operation | case | bit/s | runs | measured ms | floor ms | ratio (median) | ratio min-max | payload B/s | "
+        "| operation | case | bit/s | runs (ok) | measured ms | floor ms | ratio (median) | ratio min-max | payload B/s | "
         "share of line rate | CPU ms | CPU share | peak RSS KB | emulator CPU ms |\n"
         "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const Summary& s : all) {
+        if (s.failed == s.runs) {
+            t += "| " + s.operation + " | " + s.label + " | " + std::to_string(s.speed) + " | " + std::to_string(s.runs) +
+                 " | all runs failed | | | | | | | | | |\n";
+            continue;
+        }
         const bool hasPayload = s.payload > 0;
-        t += "| " + s.operation + " | " + s.label + (s.failed > 0 ? " (" + std::to_string(s.failed) + " failed)" : "") +
-             " | " + std::to_string(s.speed) + " | " + std::to_string(s.runs) + " | " + Format("%.1f", s.measured) +
+        t += "| " + s.operation + " | " + s.label + " | " + std::to_string(s.speed) + " | " +
+             std::to_string(s.runs - s.failed) + (s.failed > 0 ? " (+" + std::to_string(s.failed) + " failed)" : "") + " | " + Format("%.1f", s.measured) +
              " | " + Format("%.1f", s.floor) + " | " + Format("%.4f", s.ratio) + (s.ratio > 1.02 ? " **>1.02**" : "") +
              " | " + Format("%.4f", s.ratioMin) + "-" + Format("%.4f", s.ratioMax) + " | " +
              (hasPayload ? Format("%.0f", s.bps) : "-") + " | " + (hasPayload ? Format("%.1f %%", 100 * s.share) : "-") +
@@ -320,10 +335,11 @@ int main(int argc, char** argv)
                          "and readiness). *ratio* = measured / floor; median over the runs, with the spread. "
                          "Throughput is payload bytes (the program file, or the directory records) per second of the "
                          "whole operation; *share of line rate* divides it by bit/s / 10. CPU is this process's user "
-                         "+ system time over the operation (getrusage); the emulator's own CPU time is listed apart.\n\n";
+                         "+ system time over the operation (getrusage); the emulator's own CPU time is listed apart. A run that "
+                         "did not complete its operation counts as failed and is left out of the figures.\n\n";
     report += Table(all);
     for (const Summary& s : all) {
-        if (s.operation == "upload" && s.label == "500KB" && s.speed == 230400)
+        if (s.operation == "upload" && s.label == "500KB" && s.speed == 230400 && s.failed < s.runs)
             report += "\nCPU during the 500 KB upload at 230400 bit/s: " + Format("%.1f %%", 100 * s.cpuShare) +
                       " of wall time (median; highest run " + Format("%.1f %%", 100 * s.cpuShareMax) + ").\n";
     }
