@@ -41,6 +41,21 @@ enum StringId : unsigned {
     IDS_FOLDER_NAME_TOO_LONG = 4729,
     IDS_ENTER_PROMPT = 5326,
     IDS_PROMPT_COLON = 5327,
+
+    // Texts the Linux port adds: why a connection failed.
+    IDS_REASON_PERMISSION = 9100,
+    IDS_REASON_PERMISSION_GROUP = 9101,
+    IDS_REASON_IN_USE = 9102,
+    IDS_REASON_NOT_SERIAL = 9103,
+    IDS_REASON_CANNOT_OPEN = 9104,
+    IDS_REASON_NO_SUCH_DEVICE = 9105,
+    IDS_REASON_NO_PORT = 9106,
+    IDS_REASON_SILENT = 9107,
+    IDS_REASON_REFUSED = 9108,
+    IDS_REASON_THE_PORT = 9109,
+
+    // The program's title: the caption of its message boxes.
+    IDS_APP_TITLE = 0xE000,
 };
 
 } // namespace oskel::res

@@ -54,6 +54,18 @@ const std::vector<Entry> kTable = {
     {IDS_FOLDER_NAME_TOO_LONG, "The folder name is too long, could not create it."},
     {IDS_ENTER_PROMPT, "Enter "},
     {IDS_PROMPT_COLON, ":"},
+    {IDS_REASON_PERMISSION, "Permission denied: you may not open %s."},
+    {IDS_REASON_PERMISSION_GROUP,
+     " It belongs to the group \"%s\": add yourself with \"sudo usermod -aG %s %s\", then log out and in again."},
+    {IDS_REASON_IN_USE, "%s is in use by another program."},
+    {IDS_REASON_NOT_SERIAL, "%s is not a serial port."},
+    {IDS_REASON_CANNOT_OPEN, "%s cannot be opened."},
+    {IDS_REASON_NO_SUCH_DEVICE, "No such device: %s."},
+    {IDS_REASON_NO_PORT, "No serial port was found: is the cable or USB adapter plugged in?"},
+    {IDS_REASON_SILENT, "The port opened, but the camera did not answer."},
+    {IDS_REASON_REFUSED, "A camera answered, but this program does not support its model."},
+    {IDS_REASON_THE_PORT, "The serial port"},
+    {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 
 } // namespace

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, writes the sample programs and starts the
 # camera emulator with some of them already in the camera: the "embedded
-# default" camera the uploader is run against.
+# default" camera the uploader is run against. On a desktop it opens the
+# uploader's window on that camera and stops the emulator when the window
+# closes; without a display it runs the command line against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -28,6 +30,31 @@ emulator=$!
 trap 'kill -INT $emulator 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [ -e "$link" ] && break; sleep 0.05; done
 
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  # The window's own settings: COM1 is the emulator's link and the folder
+  # holds the sample programs. Kept between runs (the window's position).
+  gui_config=$PWD/$demo/gui-config
+  if [ ! -e "$gui_config/QUIVRAN.INI" ]; then
+    mkdir -p "$gui_config"
+    printf '[Ports]\nCOM1=%s\n\n[UploadDialog]\nOPFFolder=%s/\n' "$PWD/$link" "$PWD/$programs" \
+      >"$gui_config/QUIVRAN.INI"
+  fi
+  echo
+  echo "The camera emulator serves a camera on $link, holding CLOCK.FNC,"
+  echo "FRAMES.FNC and FRAMEA.ATC; the uploader's window shows it beside the"
+  echo "sample programs in $programs (settings in $gui_config/QUIVRAN.INI)."
+  echo "Closing the window stops the emulator; the camera's programs are then"
+  echo "written to $demo/camera-after."
+  XDG_CONFIG_HOME=$gui_config build/normal/frontends/qt/oskel-uploader || true
+  trap - EXIT
+  kill -INT $emulator 2>/dev/null || true
+  wait $emulator || true
+  exit 0
+fi
+
+echo
+echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): the window"
+echo "cannot open, so the command line runs against the emulator instead."
 echo
 echo "The camera emulator serves a camera on $link, holding CLOCK.FNC,"
 echo "FRAMES.FNC and FRAMEA.ATC; $programs holds the sample programs."

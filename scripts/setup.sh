@@ -3,6 +3,11 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+# The Qt 6 Widgets front end; real fonts make offscreen rendering and text
+# metrics the same on every machine.
+packages+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
+# cpack -G DEB finds the package's library dependencies with these.
+packages+=(dpkg-dev file)
 packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
 
 missing=()

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "JsonWriter.h"
 #include "TerminalText.h"
 
 #include "camera/CameraIdentityText.h"
@@ -8,17 +9,19 @@
 
 namespace oskel::cli {
 
-// The About box's camera lines. A text that could not be read is shown as
-// far as it arrived (the buffers start zeroed, so never with stale bytes),
-// and the failure is told on the error stream.
+// The About box's camera lines. When the camera cannot be reached, the box's
+// "The camera is not connected." and then the reason. A text that could not
+// be read is shown as far as it arrived (the buffers start zeroed, so never
+// with stale bytes), and the failure is told on the error stream.
 int RunAbout(const CliOptions& options, CliContext& context)
 {
+    const std::string notConnected = res::LoadString(res::IDS_CAMERA_NOT_CONNECTED);
     CliSession session(options, context);
-    if (const int status = session.Connect(); status != kExitOk)
+    if (const int status = session.Connect(notConnected); status != kExitOk)
         return status;
     CCameraConnection& camera = session.Connection();
     if (!camera.CheckAlive(1)) {
-        session.Error(res::LoadString(res::IDS_CAMERA_NOT_CONNECTED));
+        session.ReportFailure(notConnected);
         return kExitNoCamera;
     }
 
@@ -27,7 +30,17 @@ int RunAbout(const CliOptions& options, CliContext& context)
     const bool idRead = camera.GetCameraId(id) != 0;
     const bool versionRead = camera.GetCameraVersion(version) != 0;
 
-    context.out << Printable(CameraIdLine(id)) << '\n' << Printable(CameraVersionLine(version)) << '\n';
+    if (options.json) {
+        context.out << JsonObject()
+                           .Add("id", CameraText(id, kCameraTextSize))
+                           .Add("version", CameraText(version, kCameraTextSize))
+                           .Add("idRead", idRead)
+                           .Add("versionRead", versionRead)
+                           .Text()
+                    << '\n';
+    } else {
+        context.out << Printable(CameraIdLine(id)) << '\n' << Printable(CameraVersionLine(version)) << '\n';
+    }
     context.out.flush();
     if (!idRead)
         session.Error("The camera id could not be read.");

@@ -14,4 +14,15 @@ int RunProbe(const CliOptions& options, CliContext& context);
 // Prints the camera's id and version lines as the About box forms them.
 int RunAbout(const CliOptions& options, CliContext& context);
 
+// The folder's and the camera's applications (hosts hidden, as the lists
+// hide them) and the camera's free memory.
+int RunList(const CliOptions& options, CliContext& context);
+
+// The UPLOAD button on the folder items named (file or display name).
+int RunUpload(const CliOptions& options, CliContext& context);
+
+// The Remove button on the camera items named (display name, camera name
+// or #slot).
+int RunRemove(const CliOptions& options, CliContext& context);
+
 } // namespace oskel::cli

@@ -2,6 +2,7 @@
 
 #include "protocol/CameraComm.h"
 
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -21,6 +22,11 @@ struct CliContext {
     // The real port, when the commands run on it: --device is set there and
     // the opened device is named from it. Null on an emulated line.
     TermiosSerialOps* termios = nullptr;
+    // Where the answers to questions are read from when no --yes, --no or
+    // --cancel is given: the terminal, or null when there is none.
+    std::istream* prompt = nullptr;
+    // Progress is drawn in place (a terminal) rather than written as lines.
+    bool errIsTerminal = false;
 };
 
 } // namespace oskel::cli

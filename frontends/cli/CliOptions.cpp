@@ -52,11 +52,66 @@ std::optional<int> ParseSpeedChoice(const std::string& text)
     return bps;
 }
 
+namespace {
+
+// How many names each command takes.
+struct CommandArity {
+    const char* name;
+    bool takesNames;
+};
+constexpr CommandArity kArities[] = {
+    {"probe", false}, {"about", false}, {"list", false}, {"upload", true}, {"remove", true},
+};
+
+bool CheckNames(const CliOptions& options, std::string* error)
+{
+    for (const CommandArity& a : kArities) {
+        if (options.command != a.name)
+            continue;
+        if (a.takesNames && options.names.empty()) {
+            *error = options.command + " needs at least one NAME";
+            return false;
+        }
+        if (!a.takesNames && !options.names.empty()) {
+            *error = "unexpected argument \"" + options.names.front() + "\": " + options.command + " takes no names";
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* AnswerOption(AnswerPolicy policy)
+{
+    switch (policy) {
+    case AnswerPolicy::Yes:
+        return "--yes";
+    case AnswerPolicy::No:
+        return "--no";
+    case AnswerPolicy::Cancel:
+        return "--cancel";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error)
 {
     *options = CliOptions{};
+    bool optionsEnded = false;
+    auto positional = [&](const std::string& arg) {
+        if (options->command.empty())
+            options->command = arg;
+        else
+            options->names.push_back(arg);
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
+        if (optionsEnded) {
+            positional(arg);
+            continue;
+        }
         std::optional<std::string> inlineValue;
         if (arg.starts_with("--")) {
             if (const size_t eq = arg.find('='); eq != std::string::npos) {
@@ -77,28 +132,63 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
                 *error = "option " + arg + " takes no value";
             return !inlineValue;
         };
+        auto flag = [&](bool* target) {
+            if (!noValue())
+                return false;
+            *target = true;
+            return true;
+        };
+        auto answer = [&](AnswerPolicy policy) {
+            if (!noValue())
+                return false;
+            if (options->answers != AnswerPolicy::Ask && options->answers != policy) {
+                *error = std::string(AnswerOption(options->answers)) + " and " + arg + " cannot be given together";
+                return false;
+            }
+            options->answers = policy;
+            return true;
+        };
 
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--") {
             if (!noValue())
                 return false;
-            options->help = true;
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            if (!flag(&options->help))
+                return false;
+        } else if (arg == "--version" || arg == "-V") {
+            if (!flag(&options->version))
+                return false;
         } else if (arg == "--accept-older-models") {
-            if (!noValue())
+            if (!flag(&options->acceptOlderModels))
                 return false;
-            options->acceptOlderModels = true;
         } else if (arg == "--accept-unknown-models") {
-            if (!noValue())
+            if (!flag(&options->acceptUnknownModels))
                 return false;
-            options->acceptUnknownModels = true;
-        } else if (arg == "--device") {
+        } else if (arg == "--json") {
+            if (!flag(&options->json))
+                return false;
+        } else if (arg == "--quiet" || arg == "-q") {
+            if (!flag(&options->quiet))
+                return false;
+        } else if (arg == "--yes" || arg == "-y") {
+            if (!answer(AnswerPolicy::Yes))
+                return false;
+        } else if (arg == "--no") {
+            if (!answer(AnswerPolicy::No))
+                return false;
+        } else if (arg == "--cancel") {
+            if (!answer(AnswerPolicy::Cancel))
+                return false;
+        } else if (arg == "--device" || arg == "--folder") {
             const std::optional<std::string> path = value();
             if (!path)
                 return false;
             if (path->empty()) {
-                *error = "--device needs a device path";
+                *error = arg + " needs a " + (arg == "--device" ? "device path" : "folder");
                 return false;
             }
-            options->device = *path;
+            (arg == "--device" ? options->device : options->folder) = *path;
         } else if (arg == "--port") {
             const std::optional<std::string> text = value();
             if (!text)
@@ -120,44 +210,68 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         } else if (arg.starts_with("-") && arg != "-") {
             *error = "unknown option " + arg;
             return false;
-        } else if (!options->command.empty()) {
-            *error = "unexpected argument \"" + arg + "\"";
-            return false;
         } else {
-            options->command = arg;
+            positional(arg);
         }
     }
-    if (options->command.empty() && !options->help) {
+    if (options->help || options->version)
+        return true;
+    if (options->command.empty()) {
         *error = "no command given";
         return false;
     }
-    return true;
+    if (options->json && options->command != "probe" && options->command != "about" && options->command != "list") {
+        *error = "--json is for probe, about and list";
+        return false;
+    }
+    return CheckNames(*options, error);
 }
 
 std::string CliShortUsage()
 {
-    return "usage: oskel-uploader-cli [--device PATH] [--port COMn|n|auto] [--speed BPS|auto]\n"
-           "                          [--accept-older-models] [--accept-unknown-models] probe|about\n"
+    return "usage: oskel-uploader-cli [options] probe|about|list\n"
+           "       oskel-uploader-cli [options] upload|remove NAME...\n"
            "Try 'oskel-uploader-cli --help' for more.\n";
+}
+
+std::string CliVersion()
+{
+    return std::string("oskel-uploader-cli ") + OSKEL_VERSION + "\n";
 }
 
 std::string CliUsage()
 {
-    return "usage: oskel-uploader-cli [options] probe|about\n"
+    return "usage: oskel-uploader-cli [options] probe|about|list\n"
+           "       oskel-uploader-cli [options] upload|remove NAME...\n"
            "\n"
-           "  probe   connect to the camera and show the port, speed, model and family\n"
-           "  about   show the camera's id and version texts\n"
+           "  probe        connect to the camera and show the port, speed, model and family\n"
+           "  about        show the camera's id and version texts\n"
+           "  list         the applications in the folder and in the camera, and the\n"
+           "               camera's free memory\n"
+           "  upload NAME  upload folder applications, named by file name or display name\n"
+           "  remove NAME  erase camera applications, named by display name, camera name\n"
+           "               (PROG2.FNC) or slot (#3)\n"
            "\n"
            "options:\n"
            "  --device PATH            open this serial device instead of the settings' port\n"
            "  --port COMn|n|auto       use this port (COM1 = 1) or search the ports\n"
            "  --speed BPS|auto         9600, 19200, 38400, 57600, 115200, 230400, or climb\n"
+           "  --folder DIR             the program folder for this run (not stored)\n"
+           "  -y, --yes                answer Yes (or OK) to every question\n"
+           "  --no                     answer No to every Yes/No question\n"
+           "  --cancel                 answer Cancel (or No) to every question\n"
+           "                           (none of these: a terminal is asked, otherwise\n"
+           "                           each question gets its default button)\n"
            "  --accept-older-models    admit cameras of families 1 to 3 for this run\n"
            "  --accept-unknown-models  admit cameras of an unknown model (family 0)\n"
+           "  --json                   machine-readable output of probe, about and list\n"
+           "  -q, --quiet              no progress display\n"
            "  -h, --help               show this text\n"
+           "  -V, --version            show the program's version\n"
            "\n"
-           "exit status: 0 done, 1 a read from the camera failed, 2 usage error,\n"
-           "3 no camera could be reached\n";
+           "exit status: 0 done, 1 an operation failed or was cancelled, 2 usage error,\n"
+           "3 no camera could be reached or it was refused, 4 another program of the\n"
+           "family is using the camera, 130 interrupted (Ctrl+C or SIGTERM)\n";
 }
 
 } // namespace oskel::cli

@@ -12,18 +12,34 @@ enum ExitStatus : int {
     kExitFailed = 1,   // the camera was reached, but reading from it failed
     kExitUsage = 2,    // bad command line
     kExitNoCamera = 3, // no camera could be reached or it was refused
+    kExitOtherInstance = 4, // another program of the family holds the camera
+    kExitInterrupted = 130, // stopped by Ctrl+C or SIGTERM (128 + SIGINT)
+};
+
+// The answer given to every question (message box) of a run.
+enum class AnswerPolicy {
+    Ask,    // a terminal is asked; otherwise the box's default button
+    Yes,    // --yes
+    No,     // --no
+    Cancel, // --cancel
 };
 
 // The command line: options may stand before or after the subcommand, and
 // take their value either as the next argument or after "=".
 struct CliOptions {
     std::string command;               // the subcommand, not yet checked
+    std::vector<std::string> names;    // the subcommand's arguments
     std::optional<std::string> device; // --device PATH
     std::optional<int> port;           // --port: index (COM1 = 0) or -1 for automatic
     std::optional<int> speed;          // --speed: bit/s or -1 for automatic
     bool acceptOlderModels = false;
     bool acceptUnknownModels = false;
+    std::optional<std::string> folder; // --folder DIR, in place of "OPFFolder"
+    AnswerPolicy answers = AnswerPolicy::Ask;
+    bool json = false;
+    bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 // "COM3", "com3" or "3" -> 2 (COM1 to COM10, the ports the serial layer
@@ -34,13 +50,15 @@ std::optional<int> ParsePortChoice(const std::string& text);
 // nullopt for anything else.
 std::optional<int> ParseSpeedChoice(const std::string& text);
 
-// False with a one-line message on a usage error. --help needs no
-// subcommand; otherwise exactly one is required (its name is checked by
-// the dispatcher).
+// False with a one-line message on a usage error. --help and --version
+// need no subcommand; otherwise one is required (its name is checked by the
+// dispatcher), and every further argument that is not an option is one of
+// its names. "--" ends the options: what follows is taken as names.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
 
 // The full help text, and the short reminder shown after a usage error.
 std::string CliUsage();
 std::string CliShortUsage();
+std::string CliVersion();
 
 } // namespace oskel::cli

@@ -1,13 +1,21 @@
 #include "CliSession.h"
 
+#include "CliInterrupt.h"
 #include "TerminalText.h"
 
 #include "camera/ConnectFailureText.h"
+#include "res/StringIds.h"
+#include "ui/MessageBox.h"
 #include "serial/PortMap.h"
 #include "serial/TermiosSerialOps.h"
 
+#include <filesystem>
+
 namespace oskel::cli {
 namespace {
+
+constexpr const char* kUploadDialogSection = "UploadDialog";
+constexpr const char* kFolderKey = "OPFFolder";
 
 CSettingsStore OpenSettings(const std::string& path)
 {
@@ -26,12 +34,21 @@ std::string RefusalHint(int family)
 } // namespace
 
 CliSession::CliSession(const CliOptions& options, CliContext& context)
-    : m_options(options), m_context(context), m_frontEnd(context.err), m_settings(OpenSettings(context.settingsPath)),
-      m_holder(m_settings.File(), context.comm)
+    : m_options(options), m_context(context), m_views(context.err, context.errIsTerminal, options.quiet),
+      m_frontEnd(context.err, options.answers, context.prompt),
+      m_serial(context.comm.nativeOps != nullptr ? *context.comm.nativeOps : TermiosSerialOps::Shared()),
+      m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))
 {
+    m_frontEnd.SetBeforeOutput([this] { m_views.EndLine(); });
 }
 
-int CliSession::Connect()
+CommEnvironment CliSession::WithSerial(CommEnvironment comm, SerialPortOps* ops)
+{
+    comm.nativeOps = ops;
+    return comm;
+}
+
+int CliSession::Connect(const std::string& headline)
 {
     unsigned held = 0;
     if (m_options.acceptOlderModels)
@@ -63,22 +80,48 @@ int CliSession::Connect()
         const int port = m_options.port.value_or(c.StoredPortChoice());
         const int speed = m_options.speed.value_or(c.StoredSpeedChoice());
         if (!c.SetPortAndSpeed(port, speed)) {
-            ReportFailure();
-            return kExitNoCamera;
+            ReportFailure(headline);
+            return Interrupted() ? kExitInterrupted : kExitNoCamera;
         }
     }
     if (m_holder.Acquire() == nullptr) {
-        ReportFailure();
-        return kExitNoCamera;
+        ReportFailure(headline);
+        return Interrupted() ? kExitInterrupted : kExitNoCamera;
     }
     // As the program's callers do: the connection stays open, the holder is
     // free for the next Acquire.
     m_holder.Release();
+    if (Interrupted()) {
+        Error("interrupted");
+        return kExitInterrupted;
+    }
+    if (!c.IsBatteryOk())
+        ui::AfxMessageBox(res::IDS_BATTERY_LOW, ui::MB_ICONEXCLAMATION);
     return kExitOk;
 }
 
-void CliSession::ReportFailure()
+std::string CliSession::Folder()
 {
+    std::string folder = m_options.folder.value_or(std::string());
+    if (folder.empty())
+        folder = m_settings.GetProfileString(kUploadDialogSection, kFolderKey);
+    if (folder.empty()) {
+        std::error_code ec;
+        folder = std::filesystem::current_path(ec).string();
+    }
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+void CliSession::ReportFailure(const std::string& headline)
+{
+    if (Interrupted()) {
+        Error("interrupted");
+        return;
+    }
+    if (!headline.empty())
+        Error(headline);
     const ConnectFailure& failure = Connection().LastFailure();
     const std::string reason = DescribeConnectFailure(failure);
     Error(reason.empty() ? "The camera could not be reached." : reason);
@@ -86,11 +129,16 @@ void CliSession::ReportFailure()
         Error(RefusalHint(failure.family));
 }
 
-std::string CliSession::PortText()
+std::string CliSession::PortName()
 {
     const int index = static_cast<int16_t>(Connection().GetPort());
     const std::vector<std::string>& names = CCameraConnection::PortNames();
-    std::string text = index >= 0 && index < static_cast<int>(names.size()) ? names[index] : PortMap::PortName(index);
+    return index >= 0 && index < static_cast<int>(names.size()) ? names[index] : PortMap::PortName(index);
+}
+
+std::string CliSession::PortText()
+{
+    std::string text = PortName();
     if (m_context.termios != nullptr && !m_context.termios->OpenDevice().empty())
         text += " (" + m_context.termios->OpenDevice() + ")";
     return text;
@@ -98,6 +146,7 @@ std::string CliSession::PortText()
 
 void CliSession::Error(const std::string& text)
 {
+    m_views.EndLine();
     m_context.err << kProgramName << ": " << text << '\n';
     m_context.err.flush();
 }

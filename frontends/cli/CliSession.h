@@ -2,7 +2,9 @@
 
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "InterruptibleSerialOps.h"
 #include "TerminalFrontEnd.h"
+#include "TerminalProgressView.h"
 
 #include "app/SettingsStore.h"
 #include "camera/CameraHolder.h"
@@ -31,23 +33,40 @@ public:
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
 
-    // kExitOk with the camera connected; otherwise the reason is on the
-    // error stream and the result is the exit status.
-    int Connect();
+    // kExitOk with the camera connected, after the start-up battery check
+    // (string 1600, OK only, as when the program's window opens); otherwise
+    // the reason is on the error stream, after `headline` when one is given,
+    // and the result is the exit status. An interrupt during the connect
+    // gives kExitInterrupted.
+    int Connect(const std::string& headline = std::string());
+
+    CCameraHolder& Holder() { return m_holder; }
+    const TerminalFrontEnd& FrontEnd() const { return m_frontEnd; }
+    CSettingsStore& Settings() { return m_settings; }
+
+    // The program folder of this run, ending with '/': --folder, else the
+    // stored "OPFFolder", else the current directory. Never written back.
+    std::string Folder();
 
     CCameraConnection& Connection() { return m_holder.Connection(); }
 
     // "COM1", with the device it opened when that is known: "COM1 (/dev/ttyUSB0)".
     std::string PortText();
+    // "COM1" alone.
+    std::string PortName();
 
     void Error(const std::string& text);
+    // Why the camera could not be reached, after `headline` when one is given.
+    void ReportFailure(const std::string& headline);
 
 private:
-    void ReportFailure();
+    static CommEnvironment WithSerial(CommEnvironment comm, SerialPortOps* ops);
 
     const CliOptions& m_options;
     CliContext& m_context;
+    TerminalProgressViews m_views;
     TerminalFrontEnd m_frontEnd;
+    InterruptibleSerialOps m_serial;
     CSettingsStore m_settings; // outlives the holder, which writes to it
     CCameraHolder m_holder;
 };

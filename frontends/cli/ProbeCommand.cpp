@@ -1,8 +1,10 @@
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "JsonWriter.h"
 #include "TerminalText.h"
 
 #include "camera/CameraIdentityText.h"
+#include "serial/TermiosSerialOps.h"
 
 namespace oskel::cli {
 namespace {
@@ -32,10 +34,25 @@ int RunProbe(const CliOptions& options, CliContext& context)
     const bool read = camera.GetModelText(model) != 0;
     const int family = camera.ClassifyModel(read ? model : nullptr);
 
-    context.out << "Port: " << session.PortText() << '\n'
-                << "Speed: " << camera.GetSpeed() << '\n'
-                << "Model: " << Printable(CameraText(model, kModelTextSize)) << '\n'
-                << "Family: " << FamilyText(family) << '\n';
+    if (options.json) {
+        const int port = static_cast<int16_t>(camera.GetPort());
+        JsonObject json;
+        json.Add("port", session.PortName()).Add("portIndex", port);
+        if (context.termios != nullptr && !context.termios->OpenDevice().empty())
+            json.Add("device", context.termios->OpenDevice());
+        context.out << json.Add("speed", camera.GetSpeed())
+                           .Add("model", CameraText(model, kModelTextSize))
+                           .Add("modelRead", read)
+                           .Add("family", family)
+                           .Add("supported", family == 4 || family == 5)
+                           .Text()
+                    << '\n';
+    } else {
+        context.out << "Port: " << session.PortText() << '\n'
+                    << "Speed: " << camera.GetSpeed() << '\n'
+                    << "Model: " << Printable(CameraText(model, kModelTextSize)) << '\n'
+                    << "Family: " << FamilyText(family) << '\n';
+    }
     context.out.flush();
     if (!read) {
         session.Error("The camera's model text could not be read.");

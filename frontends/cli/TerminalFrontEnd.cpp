@@ -1,8 +1,11 @@
 #include "TerminalFrontEnd.h"
 
+#include "CliInterrupt.h"
 #include "TerminalText.h"
 
-#include <vector>
+#include <algorithm>
+#include <cctype>
+#include <string>
 
 namespace oskel::cli {
 namespace {
@@ -41,9 +44,35 @@ const char* ButtonName(int button)
     }
 }
 
+bool Offers(unsigned type, int button)
+{
+    const std::vector<int> buttons = Buttons(type);
+    return std::find(buttons.begin(), buttons.end(), button) != buttons.end();
+}
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// A button typed at the prompt: its name or first letter, any case.
+int ParseButton(const std::string& typed, unsigned type)
+{
+    const std::string word = Lower(typed);
+    for (const int button : Buttons(type)) {
+        const std::string name = Lower(ButtonName(button));
+        if (word == name || (word.size() == 1 && word[0] == name[0]))
+            return button;
+    }
+    return 0;
+}
+
 } // namespace
 
-TerminalFrontEnd::TerminalFrontEnd(std::ostream& err) : m_err(err)
+TerminalFrontEnd::TerminalFrontEnd(std::ostream& err, AnswerPolicy policy, std::istream* prompt)
+    : m_err(err), m_policy(policy), m_prompt(prompt)
 {
     ui::SetMessageBox(this);
     ui::SetCameraNotFoundView(this);
@@ -64,15 +93,76 @@ int TerminalFrontEnd::DefaultButton(unsigned type)
     return index < buttons.size() ? buttons[index] : buttons.front();
 }
 
+int TerminalFrontEnd::AnswerFor(AnswerPolicy policy, unsigned type)
+{
+    switch (policy) {
+    case AnswerPolicy::Yes:
+        return Offers(type, ui::IDYES) ? ui::IDYES : DefaultButton(type);
+    case AnswerPolicy::No:
+        return Offers(type, ui::IDNO) ? ui::IDNO : DefaultButton(type);
+    case AnswerPolicy::Cancel:
+        if (Offers(type, ui::IDCANCEL))
+            return ui::IDCANCEL;
+        return Offers(type, ui::IDNO) ? ui::IDNO : DefaultButton(type);
+    default:
+        return DefaultButton(type);
+    }
+}
+
 int TerminalFrontEnd::Show(const std::string& text, unsigned type, unsigned)
 {
-    const int answer = DefaultButton(type);
+    const int answer = Answer(text, type);
+    m_shown.push_back({text, type, answer});
+    return answer;
+}
+
+int TerminalFrontEnd::Answer(const std::string& text, unsigned type)
+{
+    if (m_beforeOutput)
+        m_beforeOutput();
+    const bool several = Buttons(type).size() > 1;
+    if (several && m_policy == AnswerPolicy::Ask && m_prompt != nullptr && !Interrupted())
+        return Ask(text, type);
+    const int answer = AnswerFor(Interrupted() ? AnswerPolicy::Cancel : m_policy, type);
     m_err << kProgramName << ": " << text;
-    if (Buttons(type).size() > 1)
+    if (several)
         m_err << " [answered " << ButtonName(answer) << "]";
     m_err << '\n';
     m_err.flush();
     return answer;
+}
+
+// "TEXT\n[Y]es/[N]o (Enter: No)? " until a button is named. End of input
+// takes the default; an interrupt while waiting answers as --cancel does.
+int TerminalFrontEnd::Ask(const std::string& text, unsigned type)
+{
+    const int byDefault = DefaultButton(type);
+    m_err << kProgramName << ": " << text << '\n';
+    for (;;) {
+        const std::vector<int> buttons = Buttons(type);
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            const std::string name = ButtonName(buttons[i]);
+            m_err << (i > 0 ? "/" : "") << '[' << name[0] << ']' << name.substr(1);
+        }
+        m_err << " (Enter: " << ButtonName(byDefault) << ")? ";
+        m_err.flush();
+        std::string line;
+        if (!std::getline(*m_prompt, line)) {
+            const bool interrupted = Interrupted();
+            m_prompt->clear();
+            const int answer = interrupted ? AnswerFor(AnswerPolicy::Cancel, type) : byDefault;
+            m_err << ButtonName(answer) << '\n';
+            if (!interrupted)
+                m_prompt = nullptr; // nothing more will come: later boxes take their default
+            return answer;
+        }
+        line.erase(0, line.find_first_not_of(" \t\r"));
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        if (line.empty())
+            return byDefault;
+        if (const int answer = ParseButton(line, type); answer != 0)
+            return answer;
+    }
 }
 
 int TerminalFrontEnd::DoModal(ui::ListModel&, ui::ListModel&, const ui::CameraNotFoundDetails&)

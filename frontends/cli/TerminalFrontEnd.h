@@ -1,19 +1,32 @@
 #pragma once
 
+#include "CliOptions.h"
+
 #include "ui/CameraNotFoundView.h"
 #include "ui/MessageBox.h"
 #include "ui/ModifierKeys.h"
 
+#include <functional>
+#include <istream>
 #include <ostream>
+#include <vector>
 
 namespace oskel::cli {
 
-// The toolkit boundary on a terminal, for scripted use: nobody is there to
-// answer, so nothing ever waits for input.
-// - A message box prints its text to the error stream and answers with the
-//   box's default button (the first, or the second with MB_DEFBUTTON2), the
-//   answer a user pressing Enter would give; a box with more than one
-//   button also prints the answer it took.
+// The toolkit boundary on a terminal.
+// - A message box prints its text (the string table's, as the program shows
+//   it) to the error stream and answers by the policy:
+//   * --yes: Yes, or the default button in a box without Yes (OK in every
+//     OK/Cancel box of the program);
+//   * --no: No, or the default button in a box without No;
+//   * --cancel: Cancel, or No in a box without Cancel, or the default;
+//   * none of them: with a prompt stream (a terminal), the buttons are
+//     offered and the user's choice is read, Enter taking the default;
+//     without one, the box's default button (the first, or the second with
+//     MB_DEFBUTTON2), the answer a user pressing Enter would give.
+//   After an interrupt (Ctrl+C) every box answers as --cancel does.
+//   A box with more than one button that is not asked also prints the
+//   answer it took.
 // - The camera-not-found dialog is never shown: it answers Cancel at once,
 //   so a failed connect is not retried, and the command then tells why the
 //   camera could not be reached.
@@ -22,7 +35,9 @@ namespace oskel::cli {
 // Installs itself for its lifetime and restores the defaults afterwards.
 class TerminalFrontEnd final : public ui::IMessageBox, public ui::ICameraNotFoundView, public ui::IModifierKeys {
 public:
-    explicit TerminalFrontEnd(std::ostream& err);
+    // `prompt`: where the answers are read from, or null when nobody is there.
+    explicit TerminalFrontEnd(std::ostream& err, AnswerPolicy policy = AnswerPolicy::Ask,
+                              std::istream* prompt = nullptr);
     ~TerminalFrontEnd() override;
     TerminalFrontEnd(const TerminalFrontEnd&) = delete;
     TerminalFrontEnd& operator=(const TerminalFrontEnd&) = delete;
@@ -35,13 +50,31 @@ public:
     void HoldModifiers(unsigned mask) { m_held = mask; }
     int CameraNotFoundShown() const { return m_notFoundShown; }
 
-    // The button a box of this style answers with.
+    // Every box shown, with the answer it got, in order.
+    struct ShownBox {
+        std::string text;
+        unsigned type = 0;
+        int answer = 0;
+    };
+    const std::vector<ShownBox>& Shown() const { return m_shown; }
+    // Called before a box is printed (to end a progress line drawn in place).
+    void SetBeforeOutput(std::function<void()> hook) { m_beforeOutput = std::move(hook); }
+
+    // The button a box of this style answers with when nobody is asked.
     static int DefaultButton(unsigned type);
+    static int AnswerFor(AnswerPolicy policy, unsigned type);
 
 private:
+    int Ask(const std::string& text, unsigned type);
+    int Answer(const std::string& text, unsigned type);
+
     std::ostream& m_err;
+    AnswerPolicy m_policy;
+    std::istream* m_prompt;
     int m_notFoundShown = 0;
     unsigned m_held = 0;
+    std::function<void()> m_beforeOutput;
+    std::vector<ShownBox> m_shown;
 };
 
 } // namespace oskel::cli

@@ -58,7 +58,7 @@ bool CCameraHolder::InteractiveConnect()
     while (!ok) {
         CDlgCameraNotFound dlg(kAutomaticChoice, c.Platform().IsWin32s());
         dlg.SetPortNames(CCameraConnection::PortNames());
-        dlg.SetDetails({DescribeConnectFailure(c.LastFailure())});
+        dlg.SetDetails({DescribeConnectFailure(c.LastFailure()), IsUserFixable(c.LastFailure())});
         dlg.m_nPortChoice = c.GetPortChoice();
         dlg.m_nSpeedChoice = c.GetSpeedChoice();
         if (dlg.DoModal() == ui::IDCANCEL)

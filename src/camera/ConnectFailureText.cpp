@@ -1,6 +1,10 @@
 #include "camera/ConnectFailureText.h"
 
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+
 #include <cstdlib>
+#include <initializer_list>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -17,36 +21,53 @@ std::string UserName()
     return user != nullptr && *user != '\0' ? user : "$USER";
 }
 
+// The table's text of id with each "%s" replaced by the next argument.
+// Arguments are inserted as they are, so a '%' in a device name stays text.
+std::string Fill(unsigned id, std::initializer_list<std::string> args)
+{
+    const std::string format = res::LoadString(id);
+    std::string text;
+    auto arg = args.begin();
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && arg != args.end()) {
+            text += *arg++;
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}
+
 std::string Named(const OpenError& e)
 {
-    return e.device.empty() ? std::string("The serial port") : e.device;
+    return e.device.empty() ? res::LoadString(res::IDS_REASON_THE_PORT) : e.device;
 }
 
 std::string DescribeOpenError(const OpenError& e)
 {
     switch (e.kind) {
     case OpenError::PermissionDenied: {
-        std::string text = "Permission denied: you may not open " + Named(e) + ".";
+        std::string text = Fill(res::IDS_REASON_PERMISSION, {Named(e)});
         const std::string group = DeviceGroup(e.device);
         if (!group.empty())
-            text += " It belongs to the group \"" + group + "\": add yourself with \"sudo usermod -aG " + group + " " +
-                    UserName() + "\", then log out and in again.";
+            text += Fill(res::IDS_REASON_PERMISSION_GROUP, {group, group, UserName()});
         return text;
     }
     case OpenError::InUse:
-        return Named(e) + " is in use by another program.";
+        return Fill(res::IDS_REASON_IN_USE, {Named(e)});
     case OpenError::NotSerial:
-        return Named(e) + " is not a serial port.";
+        return Fill(res::IDS_REASON_NOT_SERIAL, {Named(e)});
     case OpenError::Other:
-        return Named(e) + " cannot be opened.";
+        return Fill(res::IDS_REASON_CANNOT_OPEN, {Named(e)});
     case OpenError::NoDevice:
     case OpenError::BadIndex:
     case OpenError::None:
         break;
     }
     if (!e.device.empty())
-        return "No such device: " + e.device + ".";
-    return "No serial port was found: is the cable or USB adapter plugged in?";
+        return Fill(res::IDS_REASON_NO_SUCH_DEVICE, {e.device});
+    return res::LoadString(res::IDS_REASON_NO_PORT);
 }
 
 } // namespace
@@ -68,11 +89,16 @@ std::string DescribeConnectFailure(const ConnectFailure& failure)
     case ConnectFailure::NoPort:
         return DescribeOpenError(failure.open);
     case ConnectFailure::Silent:
-        return "The port opened, but the camera did not answer.";
+        return res::LoadString(res::IDS_REASON_SILENT);
     case ConnectFailure::Refused:
-        return "A camera answered, but this program does not support its model.";
+        return res::LoadString(res::IDS_REASON_REFUSED);
     }
     return {};
+}
+
+bool IsUserFixable(const ConnectFailure& failure)
+{
+    return failure.kind == ConnectFailure::NoPort && failure.open.kind != OpenError::Other;
 }
 
 } // namespace oskel

@@ -10,6 +10,9 @@ namespace oskel::ui {
 // last attempt failed, when that is known ("" otherwise).
 struct CameraNotFoundDetails {
     std::string reason;
+    // The reason is one the user can mend (permissions, a port held by
+    // another program, a missing device): the window shows it.
+    bool userCanFix = false;
 };
 
 // The window of the camera-not-found dialog. The dialog's behaviour lives in

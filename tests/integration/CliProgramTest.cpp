@@ -1,6 +1,7 @@
 // oskel-uploader-cli as a separate process, with its settings in a
 // temporary folder: against missing and silent devices, and against
 // camera-emulator on a pty.
+#include "integration/CliRunner.h"
 #include "integration/EmulatorProcess.h"
 #include "support/PtyPair.h"
 #include "support/TempDir.h"
@@ -19,44 +20,6 @@
 
 namespace oskel::test {
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program with XDG_CONFIG_HOME set to `config`; a run that takes
-// more than a minute is killed.
-CliRun RunCli(const std::string& config, std::vector<std::string> args)
-{
-    TempDir io;
-    const std::string outPath = io / "out";
-    const std::string errPath = io / "err";
-    args.insert(args.begin(), OSKEL_CLI_PATH);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        alarm(60);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    CliRun run;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadFileBytes(outPath).value_or("");
-    run.err = ReadFileBytes(errPath).value_or("");
-    return run;
-}
 
 bool Contains(const std::string& text, const std::string& part)
 {

@@ -17,6 +17,7 @@ public:
 
     // SIGTERM, then the exit status (-1 when it did not exit normally).
     int Stop();
+    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;

@@ -220,5 +220,29 @@ TEST(ConnectFailureText, PermissionDeniedNamesTheGroupAndTheCommand)
     EXPECT_EQ(DescribeConnectFailure(f), "/dev/ttyUSB0 is in use by another program.");
 }
 
+TEST(ConnectFailureText, ReasonsTheUserCanMendAndDeviceNamesKeptAsText)
+{
+    struct Case {
+        ConnectFailure::Kind kind;
+        OpenError::Kind open;
+        bool fixable;
+    } cases[] = {
+        {ConnectFailure::NoPort, OpenError::PermissionDenied, true}, {ConnectFailure::NoPort, OpenError::InUse, true},
+        {ConnectFailure::NoPort, OpenError::NoDevice, true},         {ConnectFailure::NoPort, OpenError::NotSerial, true},
+        {ConnectFailure::NoPort, OpenError::Other, false},           {ConnectFailure::Silent, OpenError::None, false},
+        {ConnectFailure::Refused, OpenError::None, false},           {ConnectFailure::None, OpenError::None, false},
+    };
+    for (const Case& c : cases) {
+        ConnectFailure f;
+        f.kind = c.kind;
+        f.open.kind = c.open;
+        EXPECT_EQ(IsUserFixable(f), c.fixable) << c.kind << "/" << c.open;
+    }
+    ConnectFailure f;
+    f.kind = ConnectFailure::NoPort;
+    f.open = OpenError{OpenError::NoDevice, "/dev/ttyS%s%d", 2};
+    EXPECT_EQ(DescribeConnectFailure(f), "No such device: /dev/ttyS%s%d.");
+}
+
 } // namespace
 } // namespace oskel::test

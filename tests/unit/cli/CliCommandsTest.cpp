@@ -1,11 +1,13 @@
 // The subcommands against the in-process camera on the emulated line, in
 // virtual time, with their settings in a temporary QUIVRAN.INI.
 #include "CliCommands.h"
+#include "CliInterrupt.h"
 
 #include "camera/CameraConnection.h"
 #include "camera/CommSettings.h"
 #include "emulator/CameraEngine.h"
 #include "emulator/EmulatorLine.h"
+#include "emulator/SamplePrograms.h"
 #include "platform/ProfileFile.h"
 #include "platform/VirtualTimeSource.h"
 #include "support/TempDir.h"
@@ -24,13 +26,21 @@ using test::TempDir;
 class CliCommandsTest : public ::testing::Test {
 protected:
     CliCommandsTest() { CCameraConnection::ResetRunFlagsForTest(); }
-    ~CliCommandsTest() override { CCameraConnection::ResetRunFlagsForTest(); }
+    ~CliCommandsTest() override
+    {
+        CCameraConnection::ResetRunFlagsForTest();
+        ResetInterruptForTest();
+    }
 
     // Runs a command against a camera that answers on `ports`.
     int Run(int (*command)(const CliOptions&, CliContext&), const CliOptions& options, std::vector<int> ports = {0})
     {
         emulator::CameraEngine camera(config);
-        camera.SetLog([this](const std::string& line) { log.push_back(line); });
+        camera.SetLog([this](const std::string& line) {
+            log.push_back(line);
+            if (interruptOnFirstByte || (!interruptOn.empty() && line.find(interruptOn) != std::string::npos))
+                RequestInterruptForTest();
+        });
         emulator::EmulatorLine line(clock, camera, std::move(ports));
         CliContext context{out, err, settingsPath, CommEnvironment{&clock, &line, nullptr, nullptr}, nullptr};
         return command(options, context);
@@ -55,6 +65,8 @@ protected:
         return false;
     }
 
+    bool interruptOnFirstByte = false;
+    std::string interruptOn; // a camera log text after which Ctrl+C arrives
     TempDir dir;
     std::string settingsPath = dir / "QUIVRAN.INI";
     VirtualTimeSource clock;
@@ -77,6 +89,20 @@ TEST_F(CliCommandsTest, ProbeOnAFreshSettingsFileClimbsToTheTopAndWritesTheSetti
     EXPECT_EQ(Stored("Camera"), 82);
     ASSERT_FALSE(log.empty());
     EXPECT_TRUE(Logged("speed code 0 (close)")) << "the link is closed as at the program's exit";
+}
+
+TEST_F(CliCommandsTest, JsonOutputOfProbeAndAbout)
+{
+    CliOptions json;
+    json.json = true;
+    config.cameraVersion = "FW \"2\"\xE9";
+    EXPECT_EQ(Run(RunProbe, json), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "{\"port\":\"COM1\",\"portIndex\":0,\"speed\":230400,\"model\":\"SR82 OSKEL camera emulator\","
+                         "\"modelRead\":true,\"family\":5,\"supported\":true}\n");
+    out.str("");
+    EXPECT_EQ(Run(RunAbout, json), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "{\"id\":\"OSKEL-EMU-000001\",\"version\":\"FW \\\"2\\\"\\u00E9\",\"idRead\":true,"
+                         "\"versionRead\":true}\n");
 }
 
 TEST_F(CliCommandsTest, ProbeSearchesThePortsAndKeepsTheAutomaticMark)
@@ -189,11 +215,101 @@ TEST_F(CliCommandsTest, AboutWithA32CharacterIdAndControlBytes)
     EXPECT_EQ(out.str(), "Camera Id: " + std::string(32, 'I') + "\nCamera Version: V\\x1B[31m1\n");
 }
 
-TEST_F(CliCommandsTest, AboutWithoutCameraSaysWhy)
+TEST_F(CliCommandsTest, AboutWithoutCameraSaysSoAndThenWhy)
 {
     EXPECT_EQ(Run(RunAbout, CliOptions{}, {}), kExitNoCamera);
     EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("oskel-uploader-cli: "), std::string::npos);
+    EXPECT_EQ(err.str().find("oskel-uploader-cli: The camera is not connected.\noskel-uploader-cli: "), 0u)
+        << err.str();
+    EXPECT_GT(err.str().size(), std::string("oskel-uploader-cli: The camera is not connected.\n").size() + 25);
+}
+
+TEST_F(CliCommandsTest, ALowBatteryIsToldAfterTheFirstConnectionAndTheCommandGoesOn)
+{
+    config.battery = 12;
+    EXPECT_EQ(Run(RunAbout, CliOptions{}), kExitOk) << err.str();
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: The battery level is very low, a condition that may cause problems "
+                         "when transferring images from the camera.\n");
+}
+
+TEST_F(CliCommandsTest, AnInterruptBeforeTheConnectOpensNoPort)
+{
+    RequestInterruptForTest();
+    EXPECT_EQ(Run(RunProbe, CliOptions{}), kExitInterrupted);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: interrupted\n");
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(CliCommandsTest, AnInterruptDuringTheConnectEndsWithTheLinkClosedAsUsual)
+{
+    interruptOnFirstByte = true;
+    EXPECT_EQ(Run(RunAbout, CliOptions{}), kExitInterrupted);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(Logged("speed code 0 (close)")) << "the camera is sent back to 19200";
+}
+
+} // namespace
+} // namespace oskel::cli
+
+namespace oskel::cli {
+namespace {
+
+class CliProgramsTest : public CliCommandsTest {
+protected:
+    CliProgramsTest()
+    {
+        emulator::WriteSamplePrograms(folder, emulator::SampleSignatures::Plus, nullptr, nullptr);
+        options.folder = folder;
+        options.answers = AnswerPolicy::Yes;
+    }
+    CliOptions Names(std::vector<std::string> names)
+    {
+        CliOptions o = options;
+        o.names = std::move(names);
+        return o;
+    }
+
+    std::string folder = dir / "programs";
+    CliOptions options;
+};
+
+TEST_F(CliProgramsTest, AnInterruptDuringAnUploadCancelsItAtAPacketAndClosesTheLink)
+{
+    interruptOn = "program upload announced";
+    EXPECT_EQ(Run(RunUpload, Names({"TIMER.FNC"})), kExitInterrupted);
+    const std::string shown = err.str();
+    EXPECT_EQ(shown.find("oskel-uploader-cli: "), shown.rfind("oskel-uploader-cli: interrupted\n"))
+        << "a cancel shows no message\n"
+        << shown;
+    EXPECT_NE(shown.find("2%"), std::string::npos) << "stopped after the first packet\n" << shown;
+    EXPECT_TRUE(Logged("speed code 0 (close)"));
+    EXPECT_FALSE(Logged("action 11")) << "the program was never stored";
+}
+
+TEST_F(CliProgramsTest, UnknownNamesAreAUsageErrorAndNothingIsSent)
+{
+    EXPECT_EQ(Run(RunUpload, Names({"CLOCK.FNC", "NOPE.FNC"})), kExitUsage);
+    EXPECT_NE(err.str().find("no application in the folder " + folder + "/ is called \"NOPE.FNC\"; there are:\n"
+                             "  \"Frame: Classic\" (FRAMEA.ATC)"),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(Logged("program upload announced"));
+    EXPECT_EQ(Run(RunRemove, Names({"World Clock"})), kExitUsage) << "the camera is empty";
+}
+
+TEST_F(CliProgramsTest, AFailureMessageOrADeclinedConfirmationMakesTheStatusOne)
+{
+    config.capacityBytes = 2000; // too small for the clock
+    EXPECT_EQ(Run(RunUpload, Names({"CLOCK.FNC"})), kExitFailed);
+    EXPECT_NE(err.str().find("The camera does not have enough memory or is full."), std::string::npos) << err.str();
+
+    config.capacityBytes = 512 * 1024;
+    config.battery = 5;
+    options.answers = AnswerPolicy::Cancel;
+    err.str("");
+    EXPECT_EQ(Run(RunUpload, Names({"CLOCK.FNC"})), kExitFailed) << "the battery question answered Cancel";
+    EXPECT_FALSE(Logged("program upload announced"));
 }
 
 } // namespace

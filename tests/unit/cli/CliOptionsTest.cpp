@@ -102,6 +102,12 @@ TEST(CliParse, UsageErrorsNameTheCulprit)
         {{"probe", "--verbose"}, "unknown option --verbose"},
         {{"probe", "-x"}, "unknown option -x"},
         {{"probe", "about"}, "about"},
+        {{"upload"}, "needs at least one NAME"},
+        {{"list", "x"}, "takes no names"},
+        {{"--yes", "--no", "upload", "a"}, "--yes and --no"},
+        {{"upload", "--json", "a"}, "--json"},
+        {{"list", "--folder="}, "--folder"},
+        {{"list", "--quiet=1"}, "takes no value"},
         {{"probe", "--help=yes"}, "takes no value"},
         {{"probe", "--accept-older-models=1"}, "takes no value"},
     };
@@ -120,11 +126,28 @@ TEST(CliParse, TheValueOfAnOptionIsNeverTakenForTheCommand)
     EXPECT_EQ(p.options.command, "about");
 }
 
+TEST(CliParse, NamesFollowTheCommandAndDoubleDashEndsTheOptions)
+{
+    const Parsed p = Parse({"upload", "Frame Maker", "--folder", "/progs", "-y", "--", "--odd", "-x"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.command, "upload");
+    EXPECT_EQ(p.options.names, (std::vector<std::string>{"Frame Maker", "--odd", "-x"}));
+    EXPECT_EQ(p.options.folder, "/progs");
+    EXPECT_EQ(p.options.answers, AnswerPolicy::Yes);
+
+    const Parsed q = Parse({"--json", "--quiet", "--cancel", "--cancel", "list"});
+    ASSERT_TRUE(q.ok) << q.error;
+    EXPECT_TRUE(q.options.json && q.options.quiet);
+    EXPECT_EQ(q.options.answers, AnswerPolicy::Cancel);
+    EXPECT_TRUE(Parse({"--version"}).options.version);
+}
+
 TEST(CliUsageText, NamesEveryCommandAndOption)
 {
     const std::string usage = CliUsage();
     for (const char* word : {"probe", "about", "--device", "--port", "--speed", "--accept-older-models",
-                             "--accept-unknown-models", "--help"})
+                             "--accept-unknown-models", "--help", "list", "upload", "remove", "--folder", "--yes",
+                             "--no", "--cancel", "--json", "--quiet", "--version", "130"})
         EXPECT_NE(usage.find(word), std::string::npos) << word;
 }
 

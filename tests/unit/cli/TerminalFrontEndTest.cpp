@@ -34,6 +34,43 @@ TEST(TerminalMessageBox, ADefaultButtonBeyondTheBoxFallsBackToTheFirst)
     EXPECT_EQ(TerminalFrontEnd::DefaultButton(ui::MB_YESNO | 0x200), ui::IDYES);
 }
 
+TEST(TerminalMessageBox, AnswerOptionsPickTheirButtonOrTheDefault)
+{
+    using P = AnswerPolicy;
+    struct Case {
+        unsigned type;
+        int yes, no, cancel;
+    };
+    const Case cases[] = {
+        {ui::MB_OK, ui::IDOK, ui::IDOK, ui::IDOK},
+        {ui::MB_OKCANCEL, ui::IDOK, ui::IDOK, ui::IDCANCEL},
+        {ui::MB_YESNO | ui::MB_DEFBUTTON2, ui::IDYES, ui::IDNO, ui::IDNO},
+        {ui::MB_YESNOCANCEL, ui::IDYES, ui::IDNO, ui::IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TerminalFrontEnd::AnswerFor(P::Yes, c.type), c.yes) << c.type;
+        EXPECT_EQ(TerminalFrontEnd::AnswerFor(P::No, c.type), c.no) << c.type;
+        EXPECT_EQ(TerminalFrontEnd::AnswerFor(P::Cancel, c.type), c.cancel) << c.type;
+    }
+    std::ostringstream err;
+    TerminalFrontEnd frontEnd(err, P::Yes);
+    EXPECT_EQ(ui::AfxMessageBox("Update?", ui::MB_YESNO), ui::IDYES);
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: Update? [answered Yes]\n");
+}
+
+TEST(TerminalMessageBox, APromptShowsTheButtonsAndReadsTheChoice)
+{
+    std::ostringstream err;
+    std::istringstream in("maybe\nC\n\n");
+    TerminalFrontEnd frontEnd(err, AnswerPolicy::Ask, &in);
+    EXPECT_EQ(ui::AfxMessageBox("Go on?", ui::MB_YESNOCANCEL), ui::IDCANCEL);
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: Go on?\n"
+                         "[Y]es/[N]o/[C]ancel (Enter: Yes)? [Y]es/[N]o/[C]ancel (Enter: Yes)? ");
+    EXPECT_EQ(ui::AfxMessageBox("Erase?", ui::MB_YESNO | ui::MB_DEFBUTTON2), ui::IDNO) << "Enter: the default";
+    EXPECT_EQ(ui::AfxMessageBox("Again?", ui::MB_YESNO), ui::IDYES) << "end of input: the default";
+    EXPECT_EQ(ui::AfxMessageBox("Plain.", ui::MB_OK), ui::IDOK);
+}
+
 TEST(TerminalCameraNotFound, CancelsWithoutAskingAndUninstallsItself)
 {
     std::ostringstream err;

@@ -44,8 +44,9 @@ TEST(ProgramFile, CandidatesByEndingStatusAndSize)
     for (const auto& [name, expected] : cases) {
         int32_t size = -1;
         EXPECT_EQ(CProgramFile(dir / name).IsProgramFile(&size), expected) << name;
-        if (expected)
+        if (expected) {
             EXPECT_GE(size, 120) << name;
+        }
     }
 
     uint8_t header[kProgramHeaderSize] = {};

@@ -1,0 +1,355 @@
+// list, upload and remove: the main dialog's two lists and its UPLOAD and
+// Remove buttons, driven from the command line over the same catalog and
+// transfer operations.
+#include "CliCommands.h"
+#include "CliInterrupt.h"
+#include "CliSession.h"
+#include "JsonWriter.h"
+#include "NameMatch.h"
+#include "TerminalText.h"
+
+#include "programs/CameraName.h"
+#include "programs/ProgramCatalog.h"
+#include "programs/ProgramHeader.h"
+#include "programs/ProgramInfo.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "transfer/ProgramTransfer.h"
+#include "ui/MessageBox.h"
+#include "ui/ReadableText.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace oskel::cli {
+namespace {
+
+constexpr unsigned kIconMask = 0xF0;
+
+std::string KindText(int kind)
+{
+    return kind == kKindAttachment ? "attachment" : "application";
+}
+
+std::string VersionText(int version)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(version) & 0xFFFF);
+    return text;
+}
+
+// "FRAME2  ATC" -> "FRAME2.ATC", as a user would type it.
+std::string DottedCameraName(const char* name)
+{
+    std::string text = CameraNameText(name);
+    std::string base = text.substr(0, std::min<size_t>(8, text.size()));
+    std::string ext = text.size() > 8 ? text.substr(8) : std::string();
+    base.erase(base.find_last_not_of(' ') + 1);
+    ext.erase(ext.find_last_not_of(' ') + 1);
+    return ui::ReadableText(ext.empty() ? base : base + "." + ext);
+}
+
+// Characters of UTF-8 text, for lining up columns.
+size_t Width(const std::string& text)
+{
+    size_t n = 0;
+    for (const char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+std::string Pad(const std::string& text, size_t width)
+{
+    const size_t w = Width(text);
+    return w >= width ? text : text + std::string(width - w, ' ');
+}
+
+struct Table {
+    std::vector<std::vector<std::string>> rows;
+
+    std::string Text() const
+    {
+        std::vector<size_t> widths;
+        for (const auto& row : rows) {
+            widths.resize(std::max(widths.size(), row.size()));
+            for (size_t i = 0; i < row.size(); ++i)
+                widths[i] = std::max(widths[i], Width(row[i]));
+        }
+        std::string text;
+        for (const auto& row : rows) {
+            std::string line;
+            for (size_t i = 0; i < row.size(); ++i)
+                line += "  " + (i + 1 < row.size() ? Pad(row[i], widths[i]) : row[i]);
+            text += line + "\n";
+        }
+        return text;
+    }
+};
+
+struct FolderItem {
+    const FolderEntry* entry;
+};
+
+struct CameraItem {
+    int slot;
+    const ProgramInfoRecord* record;
+};
+
+std::vector<FolderItem> FolderItems(ProgramCatalog& catalog)
+{
+    std::vector<FolderItem> items;
+    const ui::ListModel& list = catalog.FolderList();
+    for (int i = 0; i < list.GetCount(); ++i) {
+        if (const FolderEntry* entry = ProgramCatalog::FolderEntryAt(list, i))
+            items.push_back({entry});
+    }
+    return items;
+}
+
+std::vector<CameraItem> CameraItems(ProgramCatalog& catalog)
+{
+    std::vector<CameraItem> items;
+    const ui::ListModel& list = catalog.CameraList();
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const int slot = ProgramCatalog::CameraSlotAt(list, i);
+        items.push_back({slot, catalog.RecordAt(slot)});
+    }
+    return items;
+}
+
+// The catalogs as the main dialog fills them when it opens: false, with the
+// reason told, when the camera was lost on the way.
+int FillCatalogs(CliSession& session, ProgramCatalog& catalog, bool folder, bool camera)
+{
+    if ((folder && !catalog.RefreshFolderList(&catalog.FolderList(), session.Folder())) ||
+        (camera && !catalog.RefreshCameraList(&catalog.CameraList()))) {
+        session.ReportFailure(std::string());
+        return Interrupted() ? kExitInterrupted : kExitNoCamera;
+    }
+    return kExitOk;
+}
+
+// How an upload or removal went, from what the user was shown: a failure
+// message (the exclamation boxes and the plain 1506), a Cancel, or the
+// removal's confirmation declined make it kExitFailed; the low-battery
+// warning counts only when it was not answered OK, and a declined update
+// or a skipped item (already in the camera) is no failure.
+int OperationStatus(CliSession& session, size_t firstBox, int notFoundBefore)
+{
+    if (Interrupted()) {
+        session.Error("interrupted");
+        return kExitInterrupted;
+    }
+    if (session.FrontEnd().CameraNotFoundShown() > notFoundBefore) {
+        session.ReportFailure(std::string());
+        return kExitNoCamera;
+    }
+    const std::string batteryLow = res::LoadString(res::IDS_BATTERY_LOW);
+    const std::string confirmErase = res::LoadString(res::IDS_CONFIRM_ERASE);
+    const auto& boxes = session.FrontEnd().Shown();
+    for (size_t i = firstBox; i < boxes.size(); ++i) {
+        const auto& box = boxes[i];
+        const unsigned icon = box.type & kIconMask;
+        if (box.text == batteryLow) {
+            if (box.answer != ui::IDOK)
+                return kExitFailed;
+        } else if (icon == ui::MB_ICONEXCLAMATION || icon == 0 || box.answer == ui::IDCANCEL) {
+            return kExitFailed;
+        } else if (box.text == confirmErase && box.answer != ui::IDYES) {
+            return kExitFailed;
+        }
+    }
+    return kExitOk;
+}
+
+int CheckFolderOption(const CliOptions& options, CliContext& context)
+{
+    std::error_code ec;
+    if (options.folder && !std::filesystem::is_directory(*options.folder, ec)) {
+        context.err << kProgramName << ": --folder " << *options.folder << ": not a folder\n";
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& catalog, int freeMemory)
+{
+    const std::vector<FolderItem> folder = FolderItems(catalog);
+    const std::vector<CameraItem> camera = CameraItems(catalog);
+    std::ostream& out = context.out;
+    if (options.json) {
+        std::string folderJson, cameraJson, unnamed;
+        for (const FolderItem& f : folder) {
+            folderJson += std::string(folderJson.empty() ? "" : ",") +
+                          JsonObject()
+                              .Add("displayName", f.entry->DisplayText())
+                              .Add("fileName", f.entry->FileNameText())
+                              .Add("kind", KindText(f.entry->Kind()))
+                              .Add("version", VersionText(f.entry->Version()))
+                              .Add("size", static_cast<int64_t>(f.entry->fileSize))
+                              .Text();
+        }
+        for (const CameraItem& c : camera) {
+            const ProgramInfoRecord empty;
+            const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
+            cameraJson += std::string(cameraJson.empty() ? "" : ",") +
+                          JsonObject()
+                              .Add("slot", c.slot)
+                              .Add("displayName", RecordDisplayText(r))
+                              .Add("cameraName", DottedCameraName(r.CameraName()))
+                              .Add("kind", KindText(r.Kind()))
+                              .Add("version", VersionText(r.Version()))
+                              .Add("storedSize", static_cast<int64_t>(r.StoredSize()))
+                              .Text();
+        }
+        for (const std::string& name : catalog.unnamedFiles)
+            unnamed += std::string(unnamed.empty() ? "" : ",") + JsonString(ui::ReadableText(name));
+        JsonObject json;
+        json.AddRaw("folder", JsonObject()
+                                  .Add("path", ui::ReadableText(catalog.folderPath))
+                                  .AddRaw("applications", "[" + folderJson + "]")
+                                  .AddRaw("withoutCameraName", "[" + unnamed + "]")
+                                  .Text());
+        JsonObject cameraObject;
+        cameraObject.AddRaw("applications", "[" + cameraJson + "]");
+        if (freeMemory >= 0)
+            cameraObject.Add("freeMemory", freeMemory);
+        else
+            cameraObject.AddRaw("freeMemory", "null");
+        json.AddRaw("camera", cameraObject.Text());
+        out << json.Text() << '\n';
+        out.flush();
+        return;
+    }
+
+    out << "Applications in the folder " << ui::ReadableText(catalog.folderPath) << ":\n";
+    if (folder.empty()) {
+        out << "  (none)\n";
+    } else {
+        Table table{{{"Display name", "File name", "Kind", "Version", "Size"}}};
+        for (const FolderItem& f : folder)
+            table.rows.push_back({f.entry->DisplayText(), f.entry->FileNameText(), KindText(f.entry->Kind()),
+                                  VersionText(f.entry->Version()), std::to_string(f.entry->fileSize)});
+        out << table.Text();
+    }
+    for (const std::string& name : catalog.unnamedFiles)
+        out << "  (not listed: \"" << ui::ReadableText(name) << "\" has no camera name, at most 8.3 characters)\n";
+    out << "Applications in the camera:\n";
+    if (camera.empty()) {
+        out << "  (none)\n";
+    } else {
+        Table table{{{"Slot", "Display name", "Camera name", "Kind", "Version", "Stored size"}}};
+        for (const CameraItem& c : camera) {
+            const ProgramInfoRecord empty;
+            const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
+            table.rows.push_back({"#" + std::to_string(c.slot), RecordDisplayText(r), DottedCameraName(r.CameraName()),
+                                  KindText(r.Kind()), VersionText(r.Version()), std::to_string(r.StoredSize())});
+        }
+        out << table.Text();
+    }
+    if (freeMemory >= 0)
+        out << "Free memory: " << freeMemory << " bytes\n";
+    else
+        out << "Free memory: could not be read\n";
+    out.flush();
+}
+
+} // namespace
+
+int RunList(const CliOptions& options, CliContext& context)
+{
+    if (const int status = CheckFolderOption(options, context); status != kExitOk)
+        return status;
+    CliSession session(options, context);
+    if (const int status = session.Connect(); status != kExitOk)
+        return status;
+    ProgramCatalog catalog(session.Holder());
+    if (const int status = FillCatalogs(session, catalog, true, true); status != kExitOk)
+        return status;
+    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
+    const int freeMemory = transfer.ReadFreeMemory();
+    PrintList(options, context, catalog, freeMemory);
+    if (Interrupted()) {
+        session.Error("interrupted");
+        return kExitInterrupted;
+    }
+    if (catalog.cameraCount < 0) {
+        session.Error("The number of programs in the camera could not be read.");
+        return kExitFailed;
+    }
+    if (freeMemory < 0) {
+        session.Error("The camera's free memory could not be read.");
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int RunUpload(const CliOptions& options, CliContext& context)
+{
+    if (const int status = CheckFolderOption(options, context); status != kExitOk)
+        return status;
+    CliSession session(options, context);
+    if (const int status = session.Connect(); status != kExitOk)
+        return status;
+    ProgramCatalog catalog(session.Holder());
+    if (const int status = FillCatalogs(session, catalog, true, true); status != kExitOk)
+        return status;
+
+    std::vector<NameCandidate> candidates;
+    for (const FolderItem& f : FolderItems(catalog)) {
+        candidates.push_back({{f.entry->fileName, f.entry->FileNameText(), f.entry->DisplayText(),
+                               f.entry->DisplayName()},
+                              "\"" + f.entry->DisplayText() + "\" (" + f.entry->FileNameText() + ")"});
+    }
+    std::vector<int> chosen;
+    std::string error;
+    if (!MatchNames(options.names, candidates, "in the folder " + ui::ReadableText(catalog.folderPath),
+                    "Name one by its file name.", &chosen, &error)) {
+        session.Error(error);
+        return kExitUsage;
+    }
+    for (const int index : chosen)
+        catalog.FolderList().SetSel(index, true);
+
+    const size_t firstBox = session.FrontEnd().Shown().size();
+    const int notFound = session.FrontEnd().CameraNotFoundShown();
+    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
+    transfer.UploadSelected();
+    return OperationStatus(session, firstBox, notFound);
+}
+
+int RunRemove(const CliOptions& options, CliContext& context)
+{
+    CliSession session(options, context);
+    if (const int status = session.Connect(); status != kExitOk)
+        return status;
+    ProgramCatalog catalog(session.Holder());
+    if (const int status = FillCatalogs(session, catalog, false, true); status != kExitOk)
+        return status;
+
+    std::vector<NameCandidate> candidates;
+    for (const CameraItem& c : CameraItems(catalog)) {
+        const ProgramInfoRecord empty;
+        const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
+        const std::string dotted = DottedCameraName(r.CameraName());
+        candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, "#" + std::to_string(c.slot)},
+                              "#" + std::to_string(c.slot) + " \"" + RecordDisplayText(r) + "\" (" + dotted + ")"});
+    }
+    std::vector<int> chosen;
+    std::string error;
+    if (!MatchNames(options.names, candidates, "in the camera", "Name one copy by its camera name or by #SLOT.",
+                    &chosen, &error)) {
+        session.Error(error);
+        return kExitUsage;
+    }
+    for (const int index : chosen)
+        catalog.CameraList().SetSel(index, true);
+
+    const size_t firstBox = session.FrontEnd().Shown().size();
+    const int notFound = session.FrontEnd().CameraNotFoundShown();
+    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
+    transfer.RemoveSelected();
+    return OperationStatus(session, firstBox, notFound);
+}
+
+} // namespace oskel::cli

@@ -1,0 +1,68 @@
+#include "CameraNotFoundWindow.h"
+
+#include "ListBox.h"
+#include "res/DialogTemplates.h"
+
+#include <QApplication>
+#include <QLabel>
+
+namespace oskel::qt {
+namespace {
+
+constexpr int kMargin = 7; // dialog units, as the template's own margins
+constexpr int kPortList = 1010;
+constexpr int kSpeedList = 1011;
+
+} // namespace
+
+CCameraNotFoundWindow::CCameraNotFoundWindow(ui::ListModel& ports, ui::ListModel& speeds,
+                                             const ui::CameraNotFoundDetails& details, QWidget* parent)
+    : CTemplateDialog(res::IDD_CAMERA_NOT_FOUND, parent)
+{
+    setModal(true);
+    if (auto* list = Item<CDropDownList>(kPortList))
+        list->Bind(&ports);
+    if (auto* list = Item<CDropDownList>(kSpeedList))
+        list->Bind(&speeds);
+    if (details.userCanFix && !details.reason.empty())
+        AddReasonLine(details.reason);
+}
+
+void CCameraNotFoundWindow::AddReasonLine(const std::string& reason)
+{
+    int bottom = 0; // of the template's controls, in dialog units
+    int left = Template().cx, right = 0;
+    for (const res::DialogControl& c : Template().controls) {
+        bottom = std::max(bottom, c.y + (c.kind == res::ControlKind::ComboBox ? 0 : c.cy));
+        left = std::min(left, c.x);
+        right = std::max(right, c.x + c.cx);
+    }
+    m_reason = new QLabel(this);
+    m_reason->setObjectName(QStringLiteral("id%1").arg(IDC_REASON));
+    m_reason->setTextFormat(Qt::PlainText);
+    m_reason->setWordWrap(true);
+    m_reason->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_reason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_reason->setText(ToQt(reason));
+    const QRect place = Units().Map(left, bottom + kMargin, right - left, 0);
+    const int height = m_reason->heightForWidth(place.width());
+    m_reason->setGeometry(place.x(), place.y(), place.width(), height);
+    setFixedSize(width(), place.y() + height + Units().MapY(kMargin));
+}
+
+void CCameraNotFoundWindow::showEvent(QShowEvent* event)
+{
+    CTemplateDialog::showEvent(event);
+    // The first control that takes the focus: the port list.
+    if (QWidget* first = GetDlgItem(kPortList))
+        first->setFocus();
+}
+
+int QtCameraNotFoundView::DoModal(ui::ListModel& ports, ui::ListModel& speeds,
+                                  const ui::CameraNotFoundDetails& details)
+{
+    CCameraNotFoundWindow window(ports, speeds, details, QApplication::activeWindow());
+    return window.exec();
+}
+
+} // namespace oskel::qt

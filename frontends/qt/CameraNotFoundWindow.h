@@ -1,0 +1,42 @@
+#pragma once
+
+#include "TemplateDialog.h"
+#include "ui/CameraNotFoundView.h"
+
+class QLabel;
+
+namespace oskel::qt {
+
+// The camera-not-found window (template 103) over the core's dialog logic:
+// the port and speed lists show the core's list models and hand the user's
+// choices back into them. When the last attempt failed for a reason the user
+// can mend, one more line below the template's controls says so; the window
+// grows to hold it and nothing of the template moves.
+class CCameraNotFoundWindow : public CTemplateDialog {
+    Q_OBJECT
+public:
+    static constexpr int IDC_REASON = 1020; // the extra line
+
+    CCameraNotFoundWindow(ui::ListModel& ports, ui::ListModel& speeds, const ui::CameraNotFoundDetails& details,
+                          QWidget* parent = nullptr);
+
+    // The extra line, or null when the window has none.
+    QLabel* ReasonLine() const { return m_reason; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void AddReasonLine(const std::string& reason);
+
+    QLabel* m_reason = nullptr;
+};
+
+// The view the core's CDlgCameraNotFound runs: the window above, modal over
+// the active window.
+class QtCameraNotFoundView final : public ui::ICameraNotFoundView {
+public:
+    int DoModal(ui::ListModel& ports, ui::ListModel& speeds, const ui::CameraNotFoundDetails& details) override;
+};
+
+} // namespace oskel::qt

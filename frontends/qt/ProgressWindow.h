@@ -1,0 +1,93 @@
+#pragma once
+
+#include "TemplateDialog.h"
+#include "ui/OwnerWindow.h"
+#include "ui/ProgressView.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+
+namespace oskel::ui {
+class IOwnerWindow;
+}
+
+namespace oskel::qt {
+
+// A Qt window as the owner of dialogs: disabling it disables the window and
+// everything in it.
+class QtOwnerWindow : public ui::IOwnerWindow {
+public:
+    explicit QtOwnerWindow(QWidget* widget) : m_widget(widget) {}
+    void EnableWindow(bool enable) override;
+    bool IsWindowEnabled() const override;
+    QWidget* Widget() const { return m_widget; }
+
+private:
+    QPointer<QWidget> m_widget;
+};
+
+// The progress window (template 3630). Cancel, Enter, Escape and the close
+// box all report a request to stop and leave the window open; the caller
+// closes it. It is a top-level window of its own that stays above its owner,
+// so disabling the owner leaves its Cancel button usable.
+class CProgressWindow : public CTemplateDialog {
+    Q_OBJECT
+public:
+    static constexpr int IDC_MESSAGE = 3632;
+    static constexpr int IDC_BAR = 3631;
+
+    explicit CProgressWindow(std::function<void()> onCancel);
+
+    QLabel* Message() const;
+    QProgressBar* Bar() const;
+    int CancelRequests() const { return m_cancelRequests; }
+
+protected:
+    void OnOK() override { RequestCancel(); }
+    void OnCancel() override { RequestCancel(); }
+
+private:
+    void RequestCancel();
+
+    std::function<void()> m_onCancel;
+    int m_cancelRequests = 0;
+};
+
+// The progress view the core's CDlgProgress drives, as a CProgressWindow.
+class QtProgressView final : public ui::IProgressView {
+public:
+    ~QtProgressView() override;
+
+    // Centres the window over the owner when it is a QtOwnerWindow, else
+    // over the active window.
+    bool Create(ui::IOwnerWindow* owner, std::function<void()> onCancel) override;
+    bool Destroy() override;
+    bool Exists() const override { return m_window != nullptr; }
+    void Show(bool show) override;
+    bool IsVisible() const override;
+    void Repaint() override;
+    void SetCaption(const std::string& text) override;
+    void SetMessage(const std::string& text) override;
+    void SetBarRange(int low, int high) override;
+    void SetBarPos(int pos) override;
+    void SetStats(const ui::TransferStats& stats) override { m_stats = stats; }
+
+    CProgressWindow* Window() const { return m_window.get(); }
+    const ui::TransferStats& Stats() const { return m_stats; }
+
+private:
+    std::unique_ptr<CProgressWindow> m_window;
+    ui::TransferStats m_stats;
+};
+
+class QtProgressViewFactory final : public ui::IProgressViewFactory {
+public:
+    std::unique_ptr<ui::IProgressView> CreateProgressView() override { return std::make_unique<QtProgressView>(); }
+};
+
+} // namespace oskel::qt

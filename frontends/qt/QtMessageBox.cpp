@@ -1,0 +1,126 @@
+#include "QtMessageBox.h"
+
+#include "Resources.h"
+#include "TemplateDialog.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include <vector>
+
+namespace oskel::qt {
+namespace {
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int result;
+};
+
+std::vector<ButtonSpec> ButtonsOf(unsigned type)
+{
+    switch (type & 0xF) {
+    case ui::MB_OKCANCEL:
+        return {{QMessageBox::Ok, ui::IDOK}, {QMessageBox::Cancel, ui::IDCANCEL}};
+    case ui::MB_YESNOCANCEL:
+        return {{QMessageBox::Yes, ui::IDYES}, {QMessageBox::No, ui::IDNO}, {QMessageBox::Cancel, ui::IDCANCEL}};
+    case ui::MB_YESNO:
+        return {{QMessageBox::Yes, ui::IDYES}, {QMessageBox::No, ui::IDNO}};
+    default:
+        return {{QMessageBox::Ok, ui::IDOK}};
+    }
+}
+
+QMessageBox::Icon IconOf(unsigned type)
+{
+    switch (type & 0xF0) {
+    case ui::MB_ICONHAND:
+        return QMessageBox::Critical;
+    case ui::MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case ui::MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case ui::MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+const char* const kResultProperty = "oskelResult";
+
+// A box without an answer for Escape (Yes/No) ignores Escape and the close
+// box; Qt would otherwise take No for Escape.
+class ClassicMessageBox final : public QMessageBox {
+public:
+    ClassicMessageBox(QWidget* parent, bool escapeAnswers) : QMessageBox(parent), m_escapeAnswers(escapeAnswers) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!m_escapeAnswers && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (!m_escapeAnswers) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool m_escapeAnswers;
+};
+
+} // namespace
+
+std::unique_ptr<QMessageBox> QtMessageBox::Create(const std::string& text, unsigned type, QWidget* parent)
+{
+    const bool yesNo = (type & 0xF) == ui::MB_YESNO;
+    std::unique_ptr<QMessageBox> box = std::make_unique<ClassicMessageBox>(parent, !yesNo);
+    box->setWindowTitle(ToQt(res::LoadString(res::IDS_APP_TITLE)));
+    box->setWindowIcon(ProgramIcon());
+    box->setTextFormat(Qt::PlainText);
+    box->setText(ToQt(text));
+    box->setIcon(IconOf(type));
+    const std::vector<ButtonSpec> buttons = ButtonsOf(type);
+    for (const ButtonSpec& spec : buttons) {
+        QPushButton* button = box->addButton(spec.button);
+        button->setProperty(kResultProperty, spec.result);
+    }
+    const size_t defaultIndex = (type & 0xF00) == ui::MB_DEFBUTTON2 && buttons.size() > 1 ? 1 : 0;
+    box->setDefaultButton(buttons[defaultIndex].button);
+    if ((type & 0xF) == ui::MB_OK)
+        box->setEscapeButton(QMessageBox::Ok);
+    else if (!yesNo)
+        box->setEscapeButton(QMessageBox::Cancel);
+    else
+        box->setWindowFlags(box->windowFlags() & ~Qt::WindowCloseButtonHint);
+    return box;
+}
+
+int QtMessageBox::Result(const QMessageBox& box)
+{
+    const QAbstractButton* clicked = box.clickedButton();
+    if (clicked == nullptr)
+        return ui::IDCANCEL;
+    const QVariant result = clicked->property(kResultProperty);
+    return result.isValid() ? result.toInt() : ui::IDCANCEL;
+}
+
+int QtMessageBox::Show(const std::string& text, unsigned type, unsigned)
+{
+    const auto box = Create(text, type, QApplication::activeWindow());
+    box->exec();
+    return Result(*box);
+}
+
+} // namespace oskel::qt

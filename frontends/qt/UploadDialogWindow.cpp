@@ -1,0 +1,262 @@
+#include "UploadDialogWindow.h"
+
+#include "BitmapPushButton.h"
+#include "ColorStatic.h"
+#include "ListBox.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace oskel::qt {
+namespace {
+
+constexpr int kInfoPanel = 1001;
+constexpr unsigned kAboutCommand = 0x0010;
+
+// The main window is created from a copy of its template with the minimize
+// box added and the modal frame removed.
+res::DialogTemplate MainWindowTemplate()
+{
+    res::DialogTemplate t = *res::FindDialogTemplate(res::IDD_UPLOAD);
+    t.style = (t.style | res::WS_MINIMIZEBOX) & ~static_cast<uint32_t>(res::DS_MODALFRAME);
+    return t;
+}
+
+QWidget* MakeControl(const res::DialogControl& control, QWidget* parent)
+{
+    if (control.id == kInfoPanel)
+        return new CColorStatic(parent);
+    return nullptr;
+}
+
+ui::Rect FromQRect(const QRect& r)
+{
+    return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
+}
+
+} // namespace
+
+CUploadDialogWindow::CUploadDialogWindow(QWidget* parent) : CTemplateDialog(MainWindowTemplate(), parent, MakeControl)
+{
+    // A top-level application window rather than a transient dialog.
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+    setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+CUploadDialogWindow::~CUploadDialogWindow()
+{
+    for (int id : {1004, 1005})
+        if (auto* list = Item<CListBox>(id))
+            list->Bind(nullptr);
+}
+
+bool CUploadDialogWindow::Create(ui::IUploadDialogEvents& events)
+{
+    m_pEvents = &events;
+    m_bCreated = true;
+    for (int id : {1004, 1005}) {
+        auto* list = Item<CListBox>(id);
+        if (list == nullptr)
+            continue;
+        connect(list, &CListBox::UserSelectionChanged, this, [this, id] { m_pEvents->OnCommand(id, ui::kSelChange); });
+        connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, id] { m_pEvents->OnCommand(id, ui::kDoubleClick); });
+    }
+    if (!m_pEvents->OnInitDialog()) {
+        m_bDestroyed = true;
+        return false;
+    }
+    return true;
+}
+
+void CUploadDialogWindow::Show()
+{
+    show();
+    activateWindow();
+    repaint();
+}
+
+void CUploadDialogWindow::DestroyWindow()
+{
+    if (!Exists())
+        return;
+    m_pEvents->OnDestroy();
+    m_bDestroyed = true;
+    hide();
+    for (int id : {1004, 1005})
+        if (auto* list = Item<CListBox>(id))
+            list->Bind(nullptr);
+    emit WindowDestroyed();
+}
+
+void CUploadDialogWindow::PostClose()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (Exists())
+            m_pEvents->OnClose();
+    });
+}
+
+ui::Rect CUploadDialogWindow::GetWindowRect() const
+{
+    if (m_bPlaced || isVisible())
+        return FromQRect(frameGeometry());
+    // Not placed yet: where the window would open, centred on the screen.
+    QRect r(QPoint(0, 0), frameGeometry().size());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        r.moveCenter(screen->availableGeometry().center());
+    return FromQRect(r);
+}
+
+void CUploadDialogWindow::SetWindowRect(const ui::Rect& rect)
+{
+    // The window has the fixed size of its template; only its place changes.
+    move(rect.left, rect.top);
+    m_bPlaced = true;
+}
+
+ui::Rect CUploadDialogWindow::GetNormalRect(int* showState) const
+{
+    *showState = isMinimized() ? ui::SW_SHOWMINIMIZED : isMaximized() ? ui::SW_SHOWMAXIMIZED : ui::SW_SHOWNORMAL;
+    const QRect frame = frameGeometry();
+    const QRect normal = isMinimized() || isMaximized() ? normalGeometry() : geometry();
+    // The normal rectangle of the window with its frame.
+    return FromQRect(normal.adjusted(frame.left() - geometry().left(), frame.top() - geometry().top(),
+                                     frame.right() - geometry().right(), frame.bottom() - geometry().bottom()));
+}
+
+ui::Rect CUploadDialogWindow::GetScreenRect() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? FromQRect(screen->geometry()) : ui::Rect{0, 0, 640, 480};
+}
+
+void CUploadDialogWindow::AppendAboutItem(const std::string& text)
+{
+    if (m_pMenu == nullptr)
+        m_pMenu = new QMenu(this);
+    else
+        m_pMenu->addSeparator();
+    m_pMenu->addAction(ToQt(text), this, [this] { SysCommand(kAboutCommand); });
+}
+
+void CUploadDialogWindow::SetUpUploadButton()
+{
+    if (auto* button = Item<CBitmapPushButton>(1008))
+        button->AutoLoad(1008, this, true);
+}
+
+void CUploadDialogWindow::SetInfoColors(uint32_t background, uint32_t text)
+{
+    if (auto* panel = Item<CColorStatic>(kInfoPanel))
+        panel->SetColors(FromColorRef(background), FromColorRef(text), true);
+}
+
+void CUploadDialogWindow::SetItemText(int id, const std::string& text)
+{
+    SetDlgItemText(id, text);
+}
+
+std::string CUploadDialogWindow::GetItemText(int id) const
+{
+    return GetDlgItemText(id);
+}
+
+void CUploadDialogWindow::EnableItem(int id, bool enable)
+{
+    if (QWidget* item = GetDlgItem(id))
+        item->setEnabled(enable);
+}
+
+bool CUploadDialogWindow::IsItemEnabled(int id) const
+{
+    const QWidget* item = GetDlgItem(id);
+    return item != nullptr && item->isEnabled();
+}
+
+int CUploadDialogWindow::GetClientWidth(int id) const
+{
+    const QWidget* item = GetDlgItem(id);
+    return item != nullptr ? item->contentsRect().width() : 0;
+}
+
+int CUploadDialogWindow::MeasureItemText(int id, std::string_view text) const
+{
+    const QWidget* item = GetDlgItem(id);
+    return QFontMetrics(item != nullptr ? item->font() : font()).horizontalAdvance(ToQt(text));
+}
+
+void CUploadDialogWindow::BindList(int id, ui::ListModel& model)
+{
+    if (auto* list = Item<CListBox>(id))
+        list->Bind(&model);
+}
+
+void CUploadDialogWindow::EnableWindow(bool enable)
+{
+    setEnabled(enable);
+}
+
+bool CUploadDialogWindow::IsWindowEnabled() const
+{
+    return isEnabled();
+}
+
+void CUploadDialogWindow::OnCommand(int id)
+{
+    if (m_pEvents != nullptr && Exists())
+        m_pEvents->OnCommand(id, ui::kClicked);
+}
+
+void CUploadDialogWindow::OnOK()
+{
+    if (m_pEvents != nullptr && Exists())
+        m_pEvents->OnOK();
+}
+
+void CUploadDialogWindow::OnCancel()
+{
+    if (m_pEvents != nullptr && Exists())
+        m_pEvents->OnCancel();
+}
+
+void CUploadDialogWindow::closeEvent(QCloseEvent* event)
+{
+    // The dialog decides: it destroys the window (and so hides it) itself.
+    // While a transfer's progress window has disabled it, the window takes no
+    // close request, as a disabled window takes no input.
+    event->ignore();
+    if (m_pEvents != nullptr && Exists() && isEnabled())
+        m_pEvents->OnClose();
+}
+
+void CUploadDialogWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (m_pMenu != nullptr && isEnabled())
+        m_pMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void CUploadDialogWindow::keyPressEvent(QKeyEvent* event)
+{
+    // F1 reaches the window from whichever control has the focus.
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier && m_pMenu != nullptr) {
+        SysCommand(kAboutCommand);
+        return;
+    }
+    CTemplateDialog::keyPressEvent(event);
+}
+
+void CUploadDialogWindow::SysCommand(unsigned id)
+{
+    if (m_pEvents != nullptr && Exists() && isEnabled())
+        m_pEvents->OnSysCommand(id);
+}
+
+} // namespace oskel::qt

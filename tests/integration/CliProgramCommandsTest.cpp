@@ -1,0 +1,179 @@
+// list, upload and remove of oskel-uploader-cli against camera-emulator on a
+// pty, with the sample programs in a folder: the outcomes a script sees.
+#include "integration/CliRunner.h"
+#include "integration/EmulatorProcess.h"
+#include "support/TempDir.h"
+
+#include "app/SingleInstance.h"
+#include "emulator/SamplePrograms.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <signal.h>
+
+namespace oskel::test {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// One camera with an old World Clock stored, and the sample folder with a
+// big program besides.
+class CliProgramCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(emulator::WriteSamplePrograms(folder, emulator::SampleSignatures::Plus, nullptr, nullptr));
+        emulator::SampleProgram big;
+        big.fileName = "BIGVIEW.FNC";
+        big.displayName = "Big Viewer";
+        big.size = 60000;
+        WriteProgram(folder + "/BIGVIEW.FNC", big);
+        emulator::SampleProgram oldClock;
+        oldClock.fileName = "CLOCK.FNC";
+        oldClock.displayName = "World Clock";
+        oldClock.version = "0001";
+        WriteProgram(stored / "CLOCK.FNC", oldClock);
+    }
+
+    void StartCamera(std::vector<std::string> extra = {})
+    {
+        extra.insert(extra.end(), {"--program", stored / "CLOCK.FNC", "--dump", dump});
+        camera = std::make_unique<EmulatorProcess>(OSKEL_CAMERA_EMULATOR, link, extra);
+        ASSERT_TRUE(std::filesystem::is_symlink(link));
+    }
+
+    static void WriteProgram(const std::string& path, const emulator::SampleProgram& program)
+    {
+        const std::vector<uint8_t> bytes = emulator::MakeProgramFile(program);
+        WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
+    }
+
+    std::vector<std::string> Args(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), {"--device", link, "--folder", folder});
+        return args;
+    }
+    CliRun Cli(std::vector<std::string> args) { return RunCli(config.Path(), Args(std::move(args))); }
+
+    TempDir config;
+    TempDir stored;
+    std::string folder = config / "programs";
+    std::string link = config / "camera";
+    std::string dump = config / "dump";
+    std::unique_ptr<EmulatorProcess> camera;
+};
+
+TEST_F(CliProgramCommands, ListUploadUpdateAndRemoveAsAScriptDoes)
+{
+    StartCamera();
+    const CliRun list = Cli({"list"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_TRUE(Contains(list.out, "World Clock")) << list.out;
+    EXPECT_TRUE(Contains(list.out, "#1    World Clock")) << list.out;
+    EXPECT_FALSE(Contains(list.out, "Frame Host")) << "hosts are hidden";
+    EXPECT_TRUE(Contains(list.out, "Free memory: ")) << list.out;
+
+    // A standalone application; an attachment bringing its host; a
+    // multi-copy attachment twice.
+    CliRun run = Cli({"upload", "--yes", "SLIDES.FNC", "Frame: Classic"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Cli({"upload", "--yes", "frameb.atc"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Cli({"upload", "--yes", "Frame: Stamp"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string json = Cli({"list", "--json"}).out;
+    for (const char* name : {"\"SLIDES.FNC\"", "\"FRAMEA.ATC\"", "\"FRAMEB.ATC\"", "\"FRAMEB2.ATC\""})
+        EXPECT_TRUE(Contains(json, std::string("\"cameraName\":") + name)) << name << "\n" << json;
+    EXPECT_FALSE(Contains(json, "FRAMES")) << "the host is stored but not listed";
+
+    // The same version again is skipped with its message; an older one in
+    // the camera is replaced on Yes and kept on No.
+    run = Cli({"upload", "--yes", "Slide Show"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Contains(run.err, "\"Slide Show\" skipped; an up-to-date version is already in the camera.")) << run.err;
+    run = Cli({"upload", "--no", "World Clock"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, res::LoadString(res::IDS_OLDER_VERSION) + " [answered No]")) << run.err;
+    EXPECT_TRUE(Contains(Cli({"list", "--json"}).out, "\"slot\":1,\"displayName\":\"World Clock\",\"cameraName\":"
+                                                      "\"CLOCK.FNC\",\"kind\":\"application\",\"version\":\"0001\""))
+        << "declined: still the old one at slot 1";
+    run = Cli({"upload", "--yes", "World Clock"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    json = Cli({"list", "--json"}).out;
+    EXPECT_TRUE(Contains(json, "\"displayName\":\"World Clock\",\"cameraName\":\"CLOCK.FNC\",\"kind\":\"application\","
+                               "\"version\":\"0102\""))
+        << json;
+
+    // Names: several copies need their camera name; an unknown name is a
+    // usage error; neither sends anything.
+    run = Cli({"remove", "--yes", "Frame: Stamp"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "(FRAMEB.ATC)") && Contains(run.err, "(FRAMEB2.ATC)")) << run.err;
+    run = Cli({"upload", "--yes", "Nothing Such"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "no application in the folder")) << run.err;
+
+    // Without --yes nobody confirms the erase: No is the default.
+    run = Cli({"remove", "FRAMEB2.ATC"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.err, res::LoadString(res::IDS_CONFIRM_ERASE) + " [answered No]")) << run.err;
+
+    // The last attachment takes its host along.
+    run = Cli({"remove", "--yes", "FRAMEB2.ATC", "FRAMEB.ATC", "Frame: Classic"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    camera->Stop();
+    const std::string directory = ReadFileBytes(dump + "/directory.txt").value_or("");
+    EXPECT_TRUE(Contains(directory, "CLOCK")) << directory;
+    EXPECT_FALSE(Contains(directory, "FRAME")) << directory;
+}
+
+TEST_F(CliProgramCommands, ASilentCameraInterruptsAndASecondInstanceEachHaveTheirStatus)
+{
+    StartCamera();
+    {
+        // Ctrl+C: the transfer stops at a packet boundary and the link is
+        // closed; the camera's list is as before.
+        CliProcess upload(config.Path(), Args({"upload", "--yes", "BIGVIEW.FNC"}));
+        ASSERT_TRUE(upload.WaitForErr("KiB of", 20)) << upload.ErrSoFar();
+        kill(upload.Pid(), SIGINT);
+        const CliRun run = upload.Wait();
+        EXPECT_EQ(run.status, 130) << run.err;
+        const CliRun list = Cli({"list", "--json"});
+        EXPECT_EQ(list.status, 0) << list.err;
+        EXPECT_FALSE(Contains(list.out, "\"cameraName\":\"BIGVIEW.FNC\"")) << list.out;
+    }
+    {
+        // The camera stops answering in the middle of the transfer.
+        CliProcess upload(config.Path(), Args({"upload", "--yes", "BIGVIEW.FNC"}));
+        ASSERT_TRUE(upload.WaitForErr("KiB of", 20)) << upload.ErrSoFar();
+        kill(camera->Pid(), SIGSTOP);
+        const CliRun run = upload.Wait();
+        kill(camera->Pid(), SIGCONT);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_TRUE(Contains(run.err, res::LoadString(res::IDS_UPLOAD_INCOMPLETE))) << run.err;
+    }
+    {
+        // Another program of the family holds the camera.
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        const std::string saved = old != nullptr ? old : "";
+        setenv("XDG_RUNTIME_DIR", config.Path().c_str(), 1);
+        CSingleInstance other;
+        ASSERT_TRUE(other.Check());
+        old != nullptr ? setenv("XDG_RUNTIME_DIR", saved.c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
+        const std::string before = ReadFileBytes(config / "QUIVRAN.INI").value_or("");
+        const CliRun run = Cli({"list"});
+        EXPECT_EQ(run.status, 4);
+        EXPECT_EQ(run.err, "oskel-uploader-cli: " + res::LoadString(res::IDS_ALREADY_RUNNING) + "\n");
+        EXPECT_EQ(ReadFileBytes(config / "QUIVRAN.INI").value_or(""), before) << "the settings are not touched";
+    }
+}
+
+} // namespace
+} // namespace oskel::test

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace oskel::test {
+
+struct CliRun {
+    int status = -1; // the exit status, or -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// oskel-uploader-cli as a separate process, with XDG_CONFIG_HOME (the
+// settings) and XDG_RUNTIME_DIR (the single-instance lock) both set to
+// `config`, standard input from /dev/null and its output in files. A run
+// that takes more than a minute is killed.
+class CliProcess {
+public:
+    CliProcess(const std::string& config, std::vector<std::string> args);
+    ~CliProcess();
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+    // What it has written to standard error so far.
+    std::string ErrSoFar() const;
+    // Waits (at most `seconds`) until its standard error holds `text`.
+    bool WaitForErr(const std::string& text, int seconds) const;
+    CliRun Wait();
+
+private:
+    std::string m_outPath;
+    std::string m_errPath;
+    pid_t m_pid = -1;
+};
+
+inline CliRun RunCli(const std::string& config, std::vector<std::string> args)
+{
+    return CliProcess(config, std::move(args)).Wait();
+}
+
+} // namespace oskel::test

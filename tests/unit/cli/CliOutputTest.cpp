@@ -1,0 +1,98 @@
+// What the terminal front end shows: the progress figures, JSON strings
+// and the name rules of upload and remove.
+#include "JsonWriter.h"
+#include "NameMatch.h"
+#include "TerminalProgress.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace oskel::cli {
+namespace {
+
+TEST(ProgressFigures, RateShareOfLineAndTimeLeft)
+{
+    // 20 KiB in 2 s = 10 KiB/s = 102400 bit/s of 115200: 89 %; 20 KiB left: 2 s.
+    EXPECT_EQ(FormatProgressFigures({20480, 40960, 115200, 2000}),
+              "20.0 KiB of 40.0 KiB  50%  10.0 KiB/s  89% of line  0:02 left");
+    EXPECT_EQ(FormatProgressFigures({0, 40960, 115200, 0}), "0.0 KiB of 40.0 KiB  0%  -- KiB/s  --% of line  -- left");
+    EXPECT_EQ(FormatProgressFigures({2048, 40960, 115200, 499}),
+              "2.0 KiB of 40.0 KiB  5%  -- KiB/s  --% of line  -- left")
+        << "the first half second reads ahead of the line";
+    EXPECT_EQ(FormatProgressFigures({1024, 1024 * 1024 * 8, 0, 1000}),
+              "1.0 KiB of 8192.0 KiB  0%  1.0 KiB/s  --% of line  2:16:31 left");
+}
+
+TEST(TerminalProgressDisplay, RedrawsInPlaceOnATerminalAndWritesTenthsOtherwise)
+{
+    std::ostringstream tty;
+    {
+        TerminalProgress progress(tty, true);
+        progress.SetItem("Item A");
+        progress.Update({100, 1000, 0, 10});
+        progress.Update({200, 1000, 0, 50}); // within 100 ms: not drawn
+        progress.Update({1000, 1000, 0, 60}); // the end is always drawn
+    }
+    const std::string text = tty.str();
+    EXPECT_EQ(text.rfind('\n'), text.size() - 1) << "the line is ended";
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 2) << text;
+    EXPECT_EQ(text.find("0.2 KiB"), std::string::npos) << text;
+
+    std::ostringstream log;
+    TerminalProgress lines(log, false);
+    lines.SetItem("Item B");
+    for (int done = 0; done <= 1000; done += 50)
+        lines.Update({done, 1000, 19200, 100});
+    const std::string out = log.str();
+    EXPECT_EQ(out.find('\r'), std::string::npos);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 12) << out; // the item and 11 tenths
+}
+
+TEST(Json, StringsAreEscapedToPlainAscii)
+{
+    EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(JsonString(std::string("\x01\x7F\xE9", 3)), "\"\\u0001\\u007F\\u00E9\"");
+    EXPECT_EQ(JsonObject().Add("n", 5).Add("t", "x").Add("b", false).Text(), "{\"n\":5,\"t\":\"x\",\"b\":false}");
+}
+
+class NameRules : public ::testing::Test {
+protected:
+    bool Match(std::vector<std::string> names)
+    {
+        chosen.clear();
+        error.clear();
+        return MatchNames(names, items, "in the camera", "name one by #SLOT", &chosen, &error);
+    }
+    std::vector<NameCandidate> items{
+        {{"Frame Maker   ", "FRAME.ATC", "#2"}, "slot 2"},
+        {{"Frame Maker", "FRAME2.ATC", "#4"}, "slot 4"},
+        {{"Clock", "CLOCK.FNC", "#5"}, "slot 5"},
+        {{"clock", "CLOCK2.FNC", "#6"}, "slot 6"},
+    };
+    std::vector<int> chosen;
+    std::string error;
+};
+
+TEST_F(NameRules, EachNameChoosesOneItem)
+{
+    ASSERT_TRUE(Match({"frame2.atc", "#2", "FRAME.ATC", "Clock"})) << error;
+    EXPECT_EQ(chosen, (std::vector<int>{0, 1, 2})) << "exact case wins; an item chosen twice counts once";
+}
+
+TEST_F(NameRules, NothingOrSeveralIsAnErrorNamingTheCandidates)
+{
+    EXPECT_FALSE(Match({"Frame Maker"}));
+    EXPECT_NE(error.find("\"Frame Maker\" names 2 applications in the camera:\n  slot 2\n  slot 4\nname one"),
+              std::string::npos)
+        << error;
+    EXPECT_FALSE(Match({"CLOCK"}));
+    EXPECT_NE(error.find("slot 5\n  slot 6"), std::string::npos) << error;
+    EXPECT_FALSE(Match({"Clock", "Nope"}));
+    EXPECT_NE(error.find("no application in the camera is called \"Nope\"; there are:\n  slot 2"), std::string::npos)
+        << error;
+    EXPECT_TRUE(chosen.empty());
+}
+
+} // namespace
+} // namespace oskel::cli
