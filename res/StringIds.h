@@ -54,6 +54,9 @@ enum StringId : unsigned {
     IDS_REASON_REFUSED = 9108,
     IDS_REASON_THE_PORT = 9109,
 
+    // The progress window's throughput and time left.
+    IDS_PROGRESS_RATE = 9110,
+
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,
 };

@@ -65,6 +65,7 @@ const std::vector<Entry> kTable = {
     {IDS_REASON_SILENT, "The port opened, but the camera did not answer."},
     {IDS_REASON_REFUSED, "A camera answered, but this program does not support its model."},
     {IDS_REASON_THE_PORT, "The serial port"},
+    {IDS_PROGRESS_RATE, "%.1f KB/s, %d s left"},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 

@@ -72,8 +72,6 @@ TerminalProgressViews::~TerminalProgressViews()
 {
     ui::SetMessagePump(nullptr);
     ui::SetProgressViewFactory(nullptr);
-    if (m_live != nullptr)
-        m_live = nullptr;
     g_views = nullptr;
 }
 

@@ -1,11 +1,16 @@
 #include "ProgressWindow.h"
 
 #include "res/DialogTemplates.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace oskel::qt {
 
@@ -20,9 +25,23 @@ bool QtOwnerWindow::IsWindowEnabled() const
     return m_widget != nullptr && m_widget->isEnabled();
 }
 
+QWidget* OwnerWidget(ui::IOwnerWindow* owner)
+{
+    if (auto* qtOwner = dynamic_cast<QtOwnerWindow*>(owner))
+        return qtOwner->Widget();
+    return dynamic_cast<QWidget*>(owner);
+}
+
 CProgressWindow::CProgressWindow(std::function<void()> onCancel)
     : CTemplateDialog(res::IDD_PROGRESS, nullptr), m_onCancel(std::move(onCancel))
 {
+    // The last line of the message's area (7, 7, 172, 31): a message takes
+    // two lines at most there.
+    m_rate = new QLabel(this);
+    m_rate->setObjectName(QStringLiteral("id%1").arg(IDC_RATE));
+    m_rate->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    m_rate->setGeometry(MapDialogRect(7, 28, 172, 10));
+    m_rate->hide();
 }
 
 QLabel* CProgressWindow::Message() const
@@ -52,14 +71,15 @@ bool QtProgressView::Create(ui::IOwnerWindow* owner, std::function<void()> onCan
     if (m_window != nullptr)
         return false;
     m_window = std::make_unique<CProgressWindow>(std::move(onCancel));
-    auto* qtOwner = dynamic_cast<QtOwnerWindow*>(owner);
-    QWidget* over = qtOwner != nullptr && qtOwner->Widget() != nullptr ? qtOwner->Widget()->window()
-                                                                       : QApplication::activeWindow();
+    QWidget* ownerWidget = OwnerWidget(owner);
+    QWidget* over = ownerWidget != nullptr ? ownerWidget->window() : QApplication::activeWindow();
     if (over != nullptr) {
         m_window->winId(); // makes the native window, so it can be told its owner
         if (QWindow* handle = m_window->windowHandle(); handle != nullptr && over->windowHandle() != nullptr)
             handle->setTransientParent(over->windowHandle());
-        m_window->move(over->geometry().center() - m_window->rect().center());
+        QRect placed(QPoint(0, 0), m_window->frameGeometry().size());
+        placed.moveCenter(over->frameGeometry().center());
+        m_window->move(placed.topLeft());
     }
     return true;
 }
@@ -106,6 +126,29 @@ void QtProgressView::SetBarRange(int low, int high)
 {
     if (m_window != nullptr && m_window->Bar() != nullptr)
         m_window->Bar()->setRange(low, high);
+}
+
+std::string RateText(const ui::TransferStats& stats)
+{
+    if (stats.bytesSent <= 0 || stats.elapsedMs == 0)
+        return {};
+    const double bytesPerSecond = static_cast<double>(stats.bytesSent) * 1000.0 / stats.elapsedMs;
+    const int64_t left = std::max<int64_t>(stats.totalBytes - stats.bytesSent, 0);
+    const int secondsLeft = static_cast<int>(std::min<double>(static_cast<double>(left) / bytesPerSecond + 0.5, 1e6));
+    char text[128];
+    std::snprintf(text, sizeof text, res::LoadString(res::IDS_PROGRESS_RATE).c_str(), bytesPerSecond / 1024.0,
+                  secondsLeft);
+    return text;
+}
+
+void QtProgressView::SetStats(const ui::TransferStats& stats)
+{
+    m_stats = stats;
+    if (m_window == nullptr)
+        return;
+    const std::string text = RateText(stats);
+    m_window->Rate()->setText(ToQt(text));
+    m_window->Rate()->setVisible(!text.empty());
 }
 
 void QtProgressView::SetBarPos(int pos)

@@ -31,6 +31,10 @@ private:
     QPointer<QWidget> m_widget;
 };
 
+// The Qt window behind an owner: a QtOwnerWindow's widget, or the owner
+// itself when it is a QWidget (the main window); null otherwise.
+QWidget* OwnerWidget(ui::IOwnerWindow* owner);
+
 // The progress window (template 3630). Cancel, Enter, Escape and the close
 // box all report a request to stop and leave the window open; the caller
 // closes it. It is a top-level window of its own that stays above its owner,
@@ -41,9 +45,13 @@ public:
     static constexpr int IDC_MESSAGE = 3632;
     static constexpr int IDC_BAR = 3631;
 
+    static constexpr int IDC_RATE = 3633; // throughput and time left (ours)
+
     explicit CProgressWindow(std::function<void()> onCancel);
 
     QLabel* Message() const;
+    // Right-aligned on the message area's last line, hidden until known.
+    QLabel* Rate() const { return m_rate; }
     QProgressBar* Bar() const;
     int CancelRequests() const { return m_cancelRequests; }
 
@@ -56,6 +64,7 @@ private:
 
     std::function<void()> m_onCancel;
     int m_cancelRequests = 0;
+    QLabel* m_rate = nullptr;
 };
 
 // The progress view the core's CDlgProgress drives, as a CProgressWindow.
@@ -63,8 +72,8 @@ class QtProgressView final : public ui::IProgressView {
 public:
     ~QtProgressView() override;
 
-    // Centres the window over the owner when it is a QtOwnerWindow, else
-    // over the active window.
+    // Centres the window over the owner's window (OwnerWidget), else over
+    // the active window, and keeps it above that window.
     bool Create(ui::IOwnerWindow* owner, std::function<void()> onCancel) override;
     bool Destroy() override;
     bool Exists() const override { return m_window != nullptr; }
@@ -75,7 +84,8 @@ public:
     void SetMessage(const std::string& text) override;
     void SetBarRange(int low, int high) override;
     void SetBarPos(int pos) override;
-    void SetStats(const ui::TransferStats& stats) override { m_stats = stats; }
+    // Shows the current file's throughput and time left under the message.
+    void SetStats(const ui::TransferStats& stats) override;
 
     CProgressWindow* Window() const { return m_window.get(); }
     const ui::TransferStats& Stats() const { return m_stats; }
@@ -84,6 +94,10 @@ private:
     std::unique_ptr<CProgressWindow> m_window;
     ui::TransferStats m_stats;
 };
+
+// "12.5 KB/s, 3 s left" for the current file, or "" while nothing can be
+// told (no bytes or no time yet).
+std::string RateText(const ui::TransferStats& stats);
 
 class QtProgressViewFactory final : public ui::IProgressViewFactory {
 public:

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -76,6 +77,7 @@ QWidget* MakeButton(const DialogControl& c, QWidget* parent)
         return new CBitmapPushButton(parent);
     default: {
         auto* button = new QPushButton(parent);
+        button->setAutoDefault(false);
         button->setDefault((c.style & res::BS_TYPEMASK) == res::BS_DEFPUSHBUTTON);
         return button;
     }
@@ -277,6 +279,32 @@ std::string CTemplateDialog::GetDlgItemText(int id) const
     if (auto* combo = qobject_cast<QComboBox*>(w))
         return FromQt(combo->currentText());
     return {};
+}
+
+void CTemplateDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() != Qt::NoModifier && event->modifiers() != Qt::KeypadModifier) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    if (focused != nullptr && qobject_cast<CBitmapPushButton*>(focused) == nullptr && focused->isEnabled()) {
+        focused->click();
+        return;
+    }
+    for (const auto& [id, widget] : m_controls.byId) {
+        auto* button = qobject_cast<QPushButton*>(widget);
+        if (button != nullptr && button->isDefault() && button->isVisible()) {
+            if (button->isEnabled())
+                button->click();
+            return;
+        }
+    }
+    OnCommand(ui::IDOK);
 }
 
 void CTemplateDialog::OnCommand(int id)

@@ -48,6 +48,10 @@ BuiltControls BuildControls(QWidget& host, const res::DialogTemplate& dialogTemp
 // size and controls. Buttons send their id to OnCommand; OK (1) runs OnOK
 // and Cancel (2), Escape and the close box run OnCancel, which by default
 // end the dialog with IDOK or IDCANCEL (the result of exec()).
+// Enter works as in the classic dialog manager: it presses the focused push
+// button (never an owner-drawn one), otherwise the template's default
+// button, otherwise it sends IDOK; Qt's own choice of a default button is
+// switched off.
 class CTemplateDialog : public QDialog {
     Q_OBJECT
 public:
@@ -80,6 +84,7 @@ public:
     void reject() override { OnCancel(); }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     virtual void OnCommand(int id);
     virtual void OnOK();
     virtual void OnCancel();

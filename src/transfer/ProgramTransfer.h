@@ -42,9 +42,11 @@ struct ProgramTransferHooks {
 // after a failure or a cancel; the folder catalog and the folder list with
 // its selection are never changed.
 //
-// The holder, catalog and both lists must outlive this object. The folder
-// list's item data are FolderEntry pointers and the camera list's item data
-// are slot - index, as ProgramCatalog fills them.
+// The holder, catalog and both lists must outlive this object. The lists are
+// the ones the catalog last refreshed (normally catalog.FolderList() and
+// catalog.CameraList()): the folder list's item data are FolderEntry
+// pointers, the camera list's are slot - index, and the catalog's own
+// bookkeeping updates the camera list it refreshed.
 class CProgramTransfer {
 public:
     // Outcomes of the existing-program checks.

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,32 @@ TEST(TemplateBuilder, FactoryReplacesOneControlAndButtonsSendTheirIds)
     input.Item<QPushButton>(2)->click();
     input.Item<QPushButton>(1)->click();
     EXPECT_EQ(input.commands, (std::vector<int>{2, 1}));
+}
+
+TEST(TemplateBuilder, EnterPressesTheFocusedButtonOrSendsOk)
+{
+    struct Recording : CTemplateDialog {
+        using CTemplateDialog::CTemplateDialog;
+        std::vector<int> commands;
+        void OnCommand(int id) override { commands.push_back(id); }
+    } main(res::IDD_UPLOAD);
+    main.show();
+    main.activateWindow();
+    main.GetDlgItem(1004)->setFocus();
+    QTest::keyClick(&main, Qt::Key_Return);
+    main.GetDlgItem(1006)->setFocus();
+    QTest::keyClick(&main, Qt::Key_Return);
+    main.GetDlgItem(1008)->setFocus(); // owner-drawn: never the default
+    QTest::keyClick(&main, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(main.commands, (std::vector<int>{1, 1006, 1}));
+
+    Recording input(res::IDD_INPUT_BOX);
+    input.show();
+    input.GetDlgItem(5322)->setFocus();
+    QTest::keyClick(&input, Qt::Key_Return);
+    QTest::keyClick(&input, Qt::Key_Escape);
+    EXPECT_EQ(input.commands, (std::vector<int>{1}));
+    EXPECT_EQ(input.result(), 2) << "Escape cancels";
 }
 
 TEST(TemplateBuilder, OkAndCancelEndTheDialogWithTheirIds)

@@ -2,6 +2,7 @@
 #include "ListBox.h"
 #include "ProgressWindow.h"
 #include "QtBoundary.h"
+#include "QtFrontEnd.h"
 #include "QtMessageBox.h"
 #include "camera/DlgCameraNotFound.h"
 #include "transfer/DlgProgress.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +151,44 @@ TEST_F(ProgressWindowTest, BarShowsEachFilesShareAndMessage)
     EXPECT_FALSE(window->isVisible()) << "Begin showed it, End hides it";
 }
 
+TEST(ProgressWindow, CentredOverAnOwnerThatIsAWindowAndKeptAboveIt)
+{
+    struct MainWindow : QWidget, ui::IOwnerWindow {
+        void EnableWindow(bool enable) override { setEnabled(enable); }
+        bool IsWindowEnabled() const override { return isEnabled(); }
+    } main;
+    main.setGeometry(100, 100, 600, 400);
+    main.show();
+    CDlgProgress dialog{std::make_unique<QtProgressView>()};
+    ASSERT_EQ(dialog.Create(&main), 1);
+    CProgressWindow* window = static_cast<QtProgressView&>(dialog.View()).Window();
+    EXPECT_FALSE(main.isEnabled());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->frameGeometry().center(), main.frameGeometry().center());
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->transientParent(), main.windowHandle());
+    dialog.DestroyWindow();
+    EXPECT_TRUE(main.isEnabled());
+}
+
+TEST(ProgressWindow, ThroughputAndTimeLeftOnceTheyCanBeTold)
+{
+    EXPECT_EQ(RateText({0, 8192, 115200, 0}), "");
+    EXPECT_EQ(RateText({4096, 8192, 115200, 0}), "");
+    EXPECT_EQ(RateText({4096, 12288, 115200, 1000}), "4.0 KB/s, 2 s left");
+    EXPECT_EQ(RateText({12288, 12288, 115200, 3000}), "4.0 KB/s, 0 s left");
+
+    QtProgressView view;
+    view.Create(nullptr, [] {});
+    view.SetMessage("Uploading");
+    view.SetStats({4096, 12288, 115200, 1000});
+    EXPECT_FALSE(view.Window()->Rate()->isHidden());
+    EXPECT_EQ(view.Window()->Rate()->text(), QStringLiteral("4.0 KB/s, 2 s left"));
+    EXPECT_EQ(view.Window()->Message()->text(), QStringLiteral("Uploading")) << "the message stays as given";
+    view.SetStats({});
+    EXPECT_TRUE(view.Window()->Rate()->isHidden());
+}
+
 TEST(MessageBox, ButtonsIconDefaultAndEscapeFollowTheStyle)
 {
     using B = QMessageBox::StandardButton;
@@ -215,6 +255,18 @@ TEST(Boundary, WaitCursorPairsItsOverrides)
     }
     EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
     cursor.End();
+}
+
+TEST(Boundary, MessagePumpRunsPendingEventsAndReportsAQuit)
+{
+    QtMessagePump pump;
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    EXPECT_TRUE(pump.RunPending());
+    EXPECT_TRUE(ran);
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    EXPECT_FALSE(pump.RunPending());
+    EXPECT_TRUE(pump.RunPending()) << "only a quit met during that run counts";
 }
 
 TEST(Boundary, ModifierMaskNamesEachHeldKey)

@@ -73,6 +73,7 @@ void AddProgressShots(std::vector<Shot>& shots)
                          view.SetMessage(message);
                          view.SetBarRange(0, 100);
                          view.SetBarPos(45);
+                         view.SetStats({18432, 40960, 115200, 1700});
                          return WindowPicture(*view.Window());
                      }});
 }

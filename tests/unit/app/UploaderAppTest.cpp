@@ -91,7 +91,7 @@ TEST_F(UploaderAppTest, NoCameraEndsSilentlyWritingOnlyTheConnectionKeys)
     RecordedUploadDialogView* view = nullptr;
     CUploaderApp app(Environment(camera, &view));
     EXPECT_FALSE(app.InitInstance());
-    EXPECT_FALSE(view != nullptr && view->shown);
+    EXPECT_EQ(app.MainWindow(), nullptr) << "the window object is discarded unshown";
     EXPECT_EQ(app.MainDialog(), nullptr);
     EXPECT_TRUE(frontEnd.Boxes().empty());
     EXPECT_EQ(SettingsText(), "[Communication]\nPort=1073741824\nSpeed=1073761024\n");

@@ -1,6 +1,5 @@
 // The progress dialog's behaviour: the bar share of each transfer, cancel,
 // showing and hiding around a transfer, the owner disabled while it exists.
-#include "platform/VirtualTimeSource.h"
 #include "transfer/DlgProgress.h"
 #include "ui/MessagePump.h"
 
@@ -76,39 +75,13 @@ TEST(ProgressBarSink, StepMapsThePercentIntoTheShareOfTheBar)
     }
 }
 
-TEST(ProgressBarSink, StepPumpsMessagesAndCarriesOnAfterAQuit)
-{
-    ScriptedPump pump;
-    pump.quit = true;
-    DialogRig rig;
-    EXPECT_EQ(rig.dlg->Step(10), 0); // no window: no bar, but still pumped
-    EXPECT_EQ(rig.dlg->Step(20), 0);
-    EXPECT_EQ(pump.runs, 2);
-    EXPECT_TRUE(rig.view->Positions().empty());
-}
-
-TEST(ProgressBarSink, ReportsBytesSpeedAndElapsedTimeToTheView)
-{
-    VirtualTimeSource clock;
-    DialogRig rig;
-    ASSERT_TRUE(rig.dlg->Create());
-    rig.dlg->SetClock(&clock);
-    rig.dlg->SetLineSpeed(115200);
-    rig.dlg->Begin();
-    clock.WaitMs(250);
-    rig.dlg->Transferred(4000, 10000);
-    rig.dlg->Step(40);
-    EXPECT_EQ(rig.view->Stats().bytesSent, 4000);
-    EXPECT_EQ(rig.view->Stats().totalBytes, 10000);
-    EXPECT_EQ(rig.view->Stats().lineSpeed, 115200);
-    EXPECT_GE(rig.view->Stats().elapsedMs, 250u);
-    EXPECT_LT(rig.view->Stats().elapsedMs, 260u);
-}
-
 TEST(DlgProgress, CancelKeepsTheWindowOpenAndEveryLaterStepReturnsTwo)
 {
     ScriptedPump pump;
+    pump.quit = true; // a quit stays queued for the main loop: the transfer goes on
     DialogRig rig;
+    EXPECT_EQ(rig.dlg->Step(5), 0); // no window yet: no bar, but still pumped
+    EXPECT_EQ(pump.runs, 1);
     ASSERT_TRUE(rig.dlg->Create());
     rig.dlg->Show();
     EXPECT_EQ(rig.dlg->Step(10), 0);
@@ -142,22 +115,6 @@ TEST(DlgProgress, BeginShowsAHiddenWindowAndTheMatchingEndHidesIt)
     EXPECT_TRUE(rig.view->IsVisible());
 }
 
-TEST(DlgProgress, TextsSetBeforeCreateAreAppliedAndNullsIgnored)
-{
-    DialogRig rig;
-    rig.dlg->SetTitle("Upload Programs");
-    rig.dlg->SetMessage(static_cast<const char*>(nullptr));
-    ASSERT_TRUE(rig.dlg->Create());
-    EXPECT_EQ(rig.view->Caption(), "Upload Programs");
-    EXPECT_EQ(rig.view->Message(), "Message");
-    rig.dlg->SetMessage("Uploading");
-    rig.dlg->SetTitle(static_cast<const char*>(nullptr));
-    EXPECT_EQ(rig.view->Message(), "Uploading");
-    EXPECT_EQ(rig.view->Caption(), "Upload Programs");
-    EXPECT_EQ(rig.view->BarLow(), 0);
-    EXPECT_EQ(rig.view->BarHigh(), 100);
-}
-
 TEST(DlgProgress, OwnerIsDisabledWhileTheWindowExistsAndEnabledBeforeItGoes)
 {
     Owner owner;
@@ -175,16 +132,9 @@ TEST(DlgProgress, OwnerIsDisabledWhileTheWindowExistsAndEnabledBeforeItGoes)
     EXPECT_TRUE(owner.enabled);
     EXPECT_TRUE(rig.view->OwnerEnabledAtDestroy());
     EXPECT_EQ(owner.changes, (std::vector<bool>{false, true, false, true}));
-}
 
-TEST(DlgProgress, DeletingADialogWithItsWindowEnablesTheOwner)
-{
-    Owner owner;
-    {
-        DialogRig rig;
-        ASSERT_TRUE(rig.dlg->Create(&owner));
-        EXPECT_FALSE(owner.enabled);
-    }
+    ASSERT_TRUE(rig.dlg->Create(&owner));
+    rig.dlg.reset(); // deleted with its window
     EXPECT_TRUE(owner.enabled);
 }
 

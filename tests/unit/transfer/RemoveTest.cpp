@@ -11,11 +11,6 @@ namespace {
 using namespace ui;
 using emulator::FaultKind;
 
-ProgramSpec Spec(const std::string& file, const char* kind, const char* id = "0000")
-{
-    return {file, kind, id, "0100", "0000", "", 500};
-}
-
 class RemoveTest : public TransferTest {
 protected:
     const Box kConfirm{res::IDS_CONFIRM_ERASE, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2};
@@ -23,7 +18,7 @@ protected:
 
 TEST_F(RemoveTest, NoToTheConfirmationContactsNoCamera)
 {
-    StoreInCamera(Spec("A1.FNC", "0003"));
+    StoreInCamera(App("A1.FNC"));
     Start();
     SelectCamera({"A1.FNC"});
     frontEnd->Answer(IDNO);
@@ -46,10 +41,10 @@ TEST_F(RemoveTest, TheLastAttachmentTakesItsHostAlong)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.selection.size());
-        StoreInCamera(Spec("ATTA.ATC", "0005", "0021"));
-        StoreInCamera(Spec("A1.FNC", "0003"));
-        StoreInCamera(Spec("ATTB.ATC", "0005", "0021"));
-        StoreInCamera(Spec("HOST.FNC", "0004", "0021"));
+        StoreInCamera(Attachment("ATTA.ATC", "0021"));
+        StoreInCamera(App("A1.FNC"));
+        StoreInCamera(Attachment("ATTB.ATC", "0021"));
+        StoreInCamera(Host("HOST.FNC", "0021"));
         Start();
         SelectCamera(c.selection);
         frontEnd->Answer(IDYES);
@@ -67,7 +62,7 @@ TEST_F(RemoveTest, TheLastAttachmentTakesItsHostAlong)
 TEST_F(RemoveTest, AnEraseThatFailsTwiceKeepsItsItemAndOffersCancelWhileItemsRemain)
 {
     for (const char* f : {"A1.FNC", "A2.FNC", "A3.FNC", "A4.FNC"})
-        StoreInCamera(Spec(f, "0003"));
+        StoreInCamera(App(f));
     Start();
     SelectCamera({"A1.FNC", "A3.FNC", "A4.FNC"});
     AddFault(FaultKind::FailErase, 2, 2); // both attempts at slot 3
@@ -82,9 +77,9 @@ TEST_F(RemoveTest, AnEraseThatFailsTwiceKeepsItsItemAndOffersCancelWhileItemsRem
 
 TEST_F(RemoveTest, AnEmptiedListTakesEveryLeftoverProgramAlong)
 {
-    StoreInCamera(Spec("HOST.FNC", "0004", "0021"));
-    StoreInCamera(Spec("A1.FNC", "0003"));
-    StoreInCamera(Spec("DATA.DAT", "0007"));
+    StoreInCamera(Host("HOST.FNC", "0021"));
+    StoreInCamera(App("A1.FNC"));
+    StoreInCamera({"DATA.DAT", "0007", "0000", "0100", "0000", "", 600});
     Start();
     SelectCamera({"A1.FNC"});
     frontEnd->Answer(IDYES);
@@ -97,8 +92,8 @@ TEST_F(RemoveTest, AnEmptiedListTakesEveryLeftoverProgramAlong)
 
 TEST_F(RemoveTest, AnAttachmentWithoutARecordedHostIsErasedAndStillReported)
 {
-    StoreInCamera(Spec("ATTA.ATC", "0005", "0021"));
-    StoreInCamera(Spec("A1.FNC", "0003"));
+    StoreInCamera(Attachment("ATTA.ATC", "0021"));
+    StoreInCamera(App("A1.FNC"));
     Start();
     SelectCamera({"ATTA.ATC"});
     frontEnd->Answer(IDYES);
@@ -111,7 +106,7 @@ TEST_F(RemoveTest, AnAttachmentWithoutARecordedHostIsErasedAndStillReported)
 TEST_F(RemoveTest, ALowBatteryAnsweredWithCancelErasesNothing)
 {
     config.battery = 5;
-    StoreInCamera(Spec("A1.FNC", "0003"));
+    StoreInCamera(App("A1.FNC"));
     Start();
     SelectCamera({"A1.FNC"});
     frontEnd->Answer(IDYES);

@@ -16,8 +16,8 @@ class TransferPrimitivesTest : public TransferTest {
 protected:
     void StartWithTwo()
     {
-        StoreInCamera({"A1.FNC", "0003", "0000", "0100", "0000", "", 500});
-        StoreInCamera({"A2.FNC", "0003", "0000", "0100", "0000", "", 500});
+        StoreInCamera(App("A1.FNC"));
+        StoreInCamera(App("A2.FNC"));
         Start();
     }
     // Uploads file as the catalog's next program, recording it on success.
@@ -67,7 +67,7 @@ TEST_F(TransferPrimitivesTest, FreeMemoryMustHoldTheFilePlusTheReserve)
     for (const int spare : {0, -1}) {
         SCOPED_TRACE(spare);
         config.capacityBytes = static_cast<uint32_t>(700 + 4096 + spare);
-        AddFile({"P.FNC", "0003", "0000", "0100", "0000", "", 700});
+        AddFile(App("P.FNC", "0100", 700));
         Start();
         const int status = Upload("P.FNC", 700);
         if (spare == 0) {
@@ -99,7 +99,7 @@ TEST_F(TransferPrimitivesTest, EachFailureIsShownOnceWithItsStatus)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        AddFile({"P.FNC", "0003", "0000", "0100", "0000", "", 700});
+        AddFile(App("P.FNC", "0100", 700));
         Start();
         if (c.arrange == kRemoveFile)
             std::filesystem::remove(dir / "programs/P.FNC");

@@ -36,6 +36,19 @@ struct ProgramSpec {
     size_t size = 600;
 };
 
+inline ProgramSpec App(const std::string& file, const std::string& version = "0100", size_t size = 600)
+{
+    return {file, "0003", "0000", version, "0000", "", size};
+}
+inline ProgramSpec Host(const std::string& file, const std::string& id, const std::string& version = "0100")
+{
+    return {file, "0004", id, version, "0000", "", 600};
+}
+inline ProgramSpec Attachment(const std::string& file, const std::string& id, const std::string& copyFlag = "0000")
+{
+    return {file, "0005", id, "0100", copyFlag, "", 600};
+}
+
 // A box as the transfer showed it: string id and style bits.
 struct Box {
     unsigned id;

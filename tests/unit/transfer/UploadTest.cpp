@@ -12,83 +12,53 @@ namespace {
 using namespace ui;
 using emulator::FaultKind;
 
-ProgramSpec App(const std::string& file, const std::string& version = "0100", size_t size = 600)
-{
-    return {file, "0003", "0000", version, "0000", "", size};
-}
-ProgramSpec Host(const std::string& file, const std::string& id)
-{
-    return {file, "0004", id, "0100", "0000", "", 600};
-}
-ProgramSpec Attachment(const std::string& file, const std::string& id, const std::string& copyFlag = "0000")
-{
-    return {file, "0005", id, "0100", copyFlag, "", 600};
-}
-
 class UploadTest : public TransferTest {};
 
-// --- Capacity, counted before the camera is contacted ---------------------
-
-TEST_F(UploadTest, ThreeNewApplicationsOnACameraWithThreeAreRefusedUntouched)
+TEST_F(UploadTest, TheCapacityIsCountedBeforeTheCameraIsContacted)
 {
-    for (const char* f : {"A1.FNC", "A2.FNC", "A3.FNC"})
-        StoreInCamera(App(f));
-    for (const char* f : {"B1.FNC", "B2.FNC", "B3.FNC"})
-        AddFile(App(f));
-    Start();
-    SelectFolder({"B1.FNC", "B2.FNC", "B3.FNC"});
-    const int64_t packets = PacketsIn();
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_TOO_MANY_APPS, MB_ICONEXCLAMATION}}));
-    EXPECT_EQ(frontEnd->Boxes()[0].text, "Too many items selected.  The camera can store only 5 applications.");
-    EXPECT_EQ(PacketsIn(), packets);
-    EXPECT_TRUE(views.empty());
-}
-
-TEST_F(UploadTest, AnApplicationAlreadyStoredDoesNotCount)
-{
-    for (const char* f : {"A1.FNC", "A2.FNC", "B1.FNC"})
-        StoreInCamera(App(f));
-    for (const char* f : {"B1.FNC", "B2.FNC", "B3.FNC"})
-        AddFile(App(f));
-    Start();
-    SelectFolder({"B1.FNC", "B2.FNC", "B3.FNC"});
-    frontEnd->Answer(IDOK); // 1602 for B1
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_UP_TO_DATE, MB_ICONINFORMATION | MB_OKCANCEL}}));
-    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"A1      FNC", "A2      FNC", "B1      FNC", "B2      FNC",
-                                                      "B3      FNC"}));
-}
-
-TEST_F(UploadTest, TwoAttachmentsCountTheirMissingHostOnce)
-{
-    for (const char* f : {"A1.FNC", "A2.FNC", "A3.FNC", "A4.FNC"})
-        StoreInCamera(App(f));
-    AddFile(Host("HOST.FNC", "0021"));
-    AddFile(Attachment("ATTA.ATC", "0021"));
-    AddFile(Attachment("ATTB.ATC", "0021"));
-    Start();
-    SelectFolder({"ATTA.ATC", "ATTB.ATC"});
-    transfer->UploadSelected();
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(StoredNames().size(), 7u); // four, the host once, two attachments
-    EXPECT_EQ(catalog->applicationCount, 5);
-}
-
-TEST_F(UploadTest, SixAttachmentsOfOneApplicationAreRefused)
-{
-    AddFile(Host("HOST.FNC", "0021"));
-    std::vector<std::string> names;
+    const std::vector<ProgramSpec> threeNew = {App("B1.FNC"), App("B2.FNC"), App("B3.FNC")};
+    const std::vector<ProgramSpec> hostAndTwo = {Host("HOST.FNC", "0021"), Attachment("ATTA.ATC", "0021"),
+                                                 Attachment("ATTB.ATC", "0021")};
+    std::vector<ProgramSpec> sixAttachments = {Host("HOST.FNC", "0021")};
+    std::vector<std::string> six;
     for (int i = 1; i <= 6; ++i) {
-        names.push_back("ATT" + std::to_string(i) + ".ATC");
-        AddFile(Attachment(names.back(), "0021"));
+        six.push_back("ATT" + std::to_string(i) + ".ATC");
+        sixAttachments.push_back(Attachment(six.back(), "0021"));
     }
-    Start();
-    SelectFolder(names);
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_TOO_MANY_ATTACHMENTS, MB_ICONEXCLAMATION}}));
-    EXPECT_TRUE(StoredNames().empty());
-    EXPECT_EQ(catalog->appIds[0x21].attachmentCount, 0); // the check worked on a copy
+    struct Case {
+        const char* what;
+        std::vector<ProgramSpec> camera, folder;
+        std::vector<std::string> selection;
+        std::vector<Box> boxes;
+        size_t stored; // programs in the camera afterwards
+    } cases[] = {
+        {"three new beside three", {App("A1.FNC"), App("A2.FNC"), App("A3.FNC")}, threeNew,
+         {"B1.FNC", "B2.FNC", "B3.FNC"}, {{res::IDS_TOO_MANY_APPS, MB_ICONEXCLAMATION}}, 3},
+        {"one of them stored already", {App("A1.FNC"), App("A2.FNC"), App("B1.FNC")}, threeNew,
+         {"B1.FNC", "B2.FNC", "B3.FNC"}, {{res::IDS_UP_TO_DATE, MB_ICONINFORMATION | MB_OKCANCEL}}, 5},
+        {"a missing host counts once", {App("A1.FNC"), App("A2.FNC"), App("A3.FNC"), App("A4.FNC")}, hostAndTwo,
+         {"ATTA.ATC", "ATTB.ATC"}, {}, 7},
+        {"six attachments", {}, sixAttachments, six, {{res::IDS_TOO_MANY_ATTACHMENTS, MB_ICONEXCLAMATION}}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const ProgramSpec& p : c.camera)
+            StoreInCamera(p);
+        for (const ProgramSpec& p : c.folder)
+            AddFile(p);
+        Start();
+        SelectFolder(c.selection);
+        const int64_t packets = PacketsIn();
+        transfer->UploadSelected();
+        EXPECT_EQ(Boxes(), c.boxes);
+        EXPECT_EQ(StoredNames().size(), c.stored);
+        if (!c.boxes.empty() && c.boxes[0].style == MB_ICONEXCLAMATION) {
+            EXPECT_EQ(PacketsIn(), packets);
+            EXPECT_TRUE(views.empty());
+            EXPECT_NE(frontEnd->Boxes()[0].text.find("only 5 "), std::string::npos);
+        }
+        Restart();
+    }
 }
 
 // --- Programs already in the camera ---------------------------------------
@@ -150,22 +120,6 @@ TEST_F(UploadTest, AnUpdateGoesAheadAtTheExactMemoryBoundaryAndNotOneByteBelow)
     }
 }
 
-TEST_F(UploadTest, AnUpdateMovesTheProgramToTheEndAndSameVersionIsUpToDate)
-{
-    StoreInCamera(App("CLOCK.FNC", "0100"));
-    StoreInCamera(App("TIMER.FNC", "0100"));
-    AddFile(App("CLOCK.FNC", "0101"));
-    AddFile(App("TIMER.FNC", "0100"));
-    Start();
-    SelectFolder({"CLOCK.FNC", "TIMER.FNC"});
-    frontEnd->Answer(IDYES);
-    frontEnd->Answer(IDOK);
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL},
-                                         {res::IDS_UP_TO_DATE, MB_ICONINFORMATION | MB_OK}}));
-    EXPECT_EQ(CameraTexts(), (std::vector<std::string>{"TIMER.FNC", "CLOCK.FNC"}));
-}
-
 // --- Hosts ------------------------------------------------------------------
 
 TEST_F(UploadTest, AMissingHostNamesTheAttachmentsFileAndTheRunGoesOn)
@@ -194,18 +148,26 @@ TEST_F(UploadTest, AHostSentForAnAttachmentThatThenFailsIsErasedAgain)
     EXPECT_EQ(Erases(), 1);
 }
 
-TEST_F(UploadTest, AnOlderHostIsOfferedForUpdateWithCancelEvenForOneItem)
+// An older host is offered for update, always with Cancel; an up-to-date
+// host passes without a word.
+TEST_F(UploadTest, AStoredHostIsUpdatedOnlyWhenOlder)
 {
-    StoreInCamera({"HOST.FNC", "0004", "0021", "0100", "0000", "", 600});
-    AddFile({"HOST.FNC", "0004", "0021", "0102", "0000", "", 600});
-    AddFile(Attachment("ATTA.ATC", "0021"));
-    Start();
-    SelectFolder({"ATTA.ATC"});
-    frontEnd->Answer(IDYES);
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL}}));
-    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC"}));
-    EXPECT_EQ(catalog->RecordAt(1)->Version(), 0x0102);
+    for (const char* version : {"0102", "0100"}) {
+        SCOPED_TRACE(version);
+        StoreInCamera(Host("HOST.FNC", "0021", "0100"));
+        AddFile(Host("HOST.FNC", "0021", version));
+        AddFile(Attachment("ATTA.ATC", "0021"));
+        Start();
+        SelectFolder({"ATTA.ATC"});
+        frontEnd->Answer(IDYES);
+        transfer->UploadSelected();
+        const bool older = std::string(version) == "0102";
+        const std::vector<Box> expected = {{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL}};
+        EXPECT_EQ(Boxes(), older ? expected : std::vector<Box>{});
+        EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC"}));
+        EXPECT_EQ(catalog->RecordAt(1)->Version(), older ? 0x0102 : 0x0100);
+        Restart();
+    }
 }
 
 // --- Failures and cancel ----------------------------------------------------
@@ -309,19 +271,6 @@ TEST_F(UploadTest, TheHolderIsFreeWhileAFileIsSent)
     holder->Release();
 }
 
-TEST_F(UploadTest, ALowBatteryAnsweredWithCancelUploadsNothing)
-{
-    config.battery = 10;
-    AddFile(App("A1.FNC"));
-    Start();
-    SelectFolder({"A1.FNC"});
-    frontEnd->Answer(IDCANCEL);
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_BATTERY_LOW, MB_ICONEXCLAMATION | MB_OKCANCEL}}));
-    EXPECT_TRUE(StoredNames().empty());
-    EXPECT_TRUE(views.empty());
-}
-
 // Most faults are absorbed by the retries; a long silence inside a data
 // packet is not, and then only that item fails (1501, then 1700, answered
 // Yes). Either way the catalog follows the camera (checked by Restart).
@@ -336,7 +285,7 @@ TEST_F(UploadTest, RandomLineFaultsLeaveTheCatalogInStepWithTheCamera)
         AddFile(Attachment("ATTA.ATC", "0021"));
         Start();
         SelectFolder({"A1.FNC", "A2.FNC", "A3.FNC", "ATTA.ATC"});
-        camera->SetLog([&](const std::string& line) { faults += line.find("fault") != std::string::npos; });
+        camera->SetLog([&](const std::string& text) { faults += text.find("fault") != std::string::npos; });
         camera->Faults().SetRandom(seed, 60);
         transfer->UploadSelected();
         int failed = 0;
@@ -344,8 +293,9 @@ TEST_F(UploadTest, RandomLineFaultsLeaveTheCatalogInStepWithTheCamera)
             failed += box.id == res::IDS_UPLOAD_INCOMPLETE;
             EXPECT_TRUE(box.id == res::IDS_UPLOAD_INCOMPLETE || box.id == res::IDS_CONTINUE_REMAINING) << box;
         }
-        if (failed == 0)
+        if (failed == 0) {
             EXPECT_EQ(StoredNames().size(), 5u);
+        }
         Restart();
     }
     EXPECT_GE(faults, 10);
