@@ -95,12 +95,31 @@ void CameraEngine::LineDropped(uint64_t atUs)
 
 uint64_t CameraEngine::NextEventUs() const
 {
+    return std::min(NextTimerUs(), NextOutputUs());
+}
+
+uint64_t CameraEngine::NextTimerUs() const
+{
     uint64_t next = std::numeric_limits<uint64_t>::max();
     for (const Timer& t : m_timers)
         next = std::min(next, t.at);
-    if (!m_output.empty())
-        next = std::min(next, m_output.front().atUs);
     return next;
+}
+
+uint64_t CameraEngine::NextOutputUs() const
+{
+    return m_output.empty() ? std::numeric_limits<uint64_t>::max() : m_output.front().atUs;
+}
+
+uint64_t CameraEngine::LastOutputDueBy(uint64_t limitUs) const
+{
+    uint64_t last = 0;
+    for (const TimedByte& b : m_output) {
+        if (b.atUs > limitUs)
+            break;
+        last = b.atUs;
+    }
+    return last;
 }
 
 std::vector<TimedByte> CameraEngine::TakeOutput(uint64_t upToUs)

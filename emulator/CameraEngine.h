@@ -48,6 +48,10 @@ public:
     // The earliest moment at which something happens without input (an
     // output byte completes or a timer fires); UINT64_MAX when nothing will.
     uint64_t NextEventUs() const;
+    uint64_t NextTimerUs() const;  // UINT64_MAX when no timer is set
+    uint64_t NextOutputUs() const; // when the next output byte is due; UINT64_MAX when none
+    // The moment the last output byte due by limitUs is due; 0 when none is.
+    uint64_t LastOutputDueBy(uint64_t limitUs) const;
     std::vector<TimedByte> TakeOutput(uint64_t upToUs);
 
     // The PC's side of the line, for the wire log.

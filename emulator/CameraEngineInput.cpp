@@ -132,8 +132,11 @@ void CameraEngine::EnterDiscard(Rx returnTo, const std::string& why)
 void CameraEngine::OnCommandByte(uint8_t b)
 {
     m_packet.push_back(b);
-    if (m_packet.size() == 2 && b != kCommandLetter && b != kSpeedLetter)
-        return EnterDiscard(Rx::Idle, "letter 0x" + std::to_string(b));
+    if (m_packet.size() == 2 && b != kCommandLetter && b != kSpeedLetter) {
+        char letter[16];
+        std::snprintf(letter, sizeof letter, "letter 0x%02X", b);
+        return EnterDiscard(Rx::Idle, letter);
+    }
     if (m_packet.size() == 4) {
         const int length = GetLe16(m_packet.data() + 2);
         const bool speed = m_packet[1] == kSpeedLetter;

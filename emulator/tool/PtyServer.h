@@ -41,6 +41,7 @@ public:
 
 private:
     uint64_t NowUs() const;
+    uint64_t WakeAfterUs(uint64_t nowUs) const;
     LineFormat PcFormat() const;
     void ReadFromPc(uint64_t nowUs);
     void WriteToPc(uint64_t nowUs);

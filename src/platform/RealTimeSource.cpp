@@ -1,5 +1,6 @@
 #include "platform/RealTimeSource.h"
 
+#include <cerrno>
 #include <time.h>
 
 namespace oskel {
@@ -12,16 +13,25 @@ uint32_t RealTimeSource::TickCount()
     return static_cast<uint32_t>(ms);
 }
 
-// The wait ends on the tick, as a pure busy-wait would; only the part of a
-// long wait that lies well before the end is slept, so that a 40-second wait
-// for the camera does not hold a processor for 40 seconds.
+// The wait ends on the tick, as a pure busy-wait would. The moment the tick
+// count reaches start + ms is known in advance, so all but the last quarter
+// millisecond is one sleep: a 40-second wait for the camera does not hold a
+// processor, and a 48 ms pause does not wake up 48 times (each wake-up may
+// come late on a busy machine).
 void RealTimeSource::WaitMs(uint32_t ms)
 {
-    const uint32_t start = TickCount();
-    constexpr uint32_t kSpinTailMs = 3;
-    while (TickCount() - start + kSpinTailMs < ms) {
-        timespec nap{0, 1000000}; // 1 ms
-        nanosleep(&nap, nullptr);
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t nowNs = static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
+    const uint64_t startMs = nowNs / 1000000u;
+    const uint32_t start = static_cast<uint32_t>(startMs);
+    constexpr uint64_t kSpinTailNs = 250000;
+    const uint64_t endNs = (startMs + ms) * 1000000u;
+    if (endNs > nowNs + kSpinTailNs) {
+        const uint64_t wakeNs = endNs - kSpinTailNs;
+        const timespec wake{static_cast<time_t>(wakeNs / 1000000000u), static_cast<long>(wakeNs % 1000000000u)};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
+        }
     }
     while (TickCount() - start < ms) {
     }

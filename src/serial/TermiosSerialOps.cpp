@@ -300,8 +300,14 @@ void TermiosSerialOps::WaitWireTime(uint64_t startUs, int count)
     const uint64_t wire = WireTimeUs(m_speed, count);
     const uint64_t bound = 1000u * WriteTotalTimeoutMs(m_speed, count);
     const uint64_t deadline = startUs + std::min(wire, bound);
-    if (MonotonicUs() < deadline)
-        SleepUntilUs(deadline);
+    // A sleep ends up to a tenth of a millisecond late, more than a short
+    // packet's whole wire time: sleep until just before the end, then watch
+    // the clock for the rest.
+    constexpr uint64_t kSpinTailUs = 250;
+    if (deadline > kSpinTailUs && MonotonicUs() < deadline - kSpinTailUs)
+        SleepUntilUs(deadline - kSpinTailUs);
+    while (MonotonicUs() < deadline) {
+    }
 }
 
 int TermiosSerialOps::ReadPort(uint8_t* buffer, int count, uint32_t* read)

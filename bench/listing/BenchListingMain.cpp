@@ -1,0 +1,116 @@
+// bench_listing: the camera list refresh (ProgramCatalog::RefreshCameraList:
+// liveness, program count, then each directory record into the catalog and
+// the list) of a camera holding 100 programs, over the real termios port
+// against camera-emulator.
+#include "support/BenchCameraRig.h"
+#include "support/BenchCase.h"
+#include "support/EmulatorRun.h"
+#include "emulator/SamplePrograms.h"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+using namespace oskel;
+using namespace oskel::bench;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: bench_listing [--repeat N] [--only SPEED ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
+    "                     [--emulator PATH] [--work DIR]\n"
+    "Lists a camera holding 100 programs at 19200, 57600, 115200 and 230400 bit/s and compares\n"
+    "each with its floor.\n";
+
+constexpr int kPrograms = 100;
+constexpr int kSpeeds[] = {19200, 57600, 115200, 230400};
+
+bool WritePrograms(const std::string& dir, std::vector<std::string>* args)
+{
+    for (int i = 0; i < kPrograms; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "P%03d.FNC", i);
+        emulator::SampleProgram p;
+        p.fileName = name;
+        p.displayName = std::string("Program ") + name;
+        p.size = 1024;
+        const std::vector<uint8_t> data = emulator::MakeProgramFile(p);
+        const std::string path = dir + "/" + name;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        if (!out)
+            return false;
+        args->insert(args->end(), {"--program", path});
+    }
+    return true;
+}
+
+bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
+{
+    const std::string link = dir + "/camera";
+    const CameraTiming timing;
+    std::vector<std::string> args = TimingOptions(timing);
+    args.insert(args.end(), {"--capacity", "8388608"});
+    if (!WritePrograms(dir, &args)) {
+        std::fprintf(stderr, "cannot write the programs in %s\n", dir.c_str());
+        return false;
+    }
+    std::unique_ptr<EmulatorRun> process;
+    if (!o.virtualTime)
+        process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
+    if (process != nullptr && !process->Ok()) {
+        std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
+        return false;
+    }
+    CaseResult r;
+    r.operation = o.virtualTime ? "listing (virtual time)" : "listing";
+    r.label = "100programs";
+    r.bps = bps;
+    r.payloadBytes = static_cast<uint64_t>(kPrograms) * ProgramInfoRecord::kSize;
+    r.run = run;
+    {
+        std::unique_ptr<BenchCameraRig> rigOwner = o.virtualTime
+                                                       ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
+                                                       : std::make_unique<BenchCameraRig>(link, dir + "/config", bps);
+        BenchCameraRig& rig = *rigOwner;
+        if (!rig.Connect()) {
+            std::fprintf(stderr, "no camera at %d bit/s\n", bps);
+            return false;
+        }
+        ProgramCatalog& catalog = rig.Catalog();
+        rig.StartRecording();
+        Stopwatch watch(process != nullptr ? process->Pid() : -1);
+        const uint64_t startUs = rig.ClockUs();
+        const bool refreshed = catalog.RefreshCameraList(&catalog.CameraList());
+        watch.Stop();
+        rig.StopRecording();
+        r.ok = refreshed && catalog.cameraCount == kPrograms && catalog.CameraList().GetCount() == kPrograms;
+        Complete(&r, watch, rig.Log(), timing);
+        if (rig.Virtual())
+            SetVirtualTime(&r, rig.ClockUs() - startUs);
+        PrintResult(r, rig.Log(), timing, o.verbose);
+    }
+    AppendCsv(o.csv, r);
+    return r.ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    BenchOptions o;
+    bool exitNow = false;
+    if (!ParseBenchOptions(argc, argv, kUsage, &o, &exitNow))
+        return 2;
+    if (exitNow)
+        return 0;
+    ScratchDir dir(o.workDir);
+    bool ok = true;
+    for (int bps : kSpeeds) {
+        if (o.smallest ? bps != 230400 : !Selected(o, "100programs", bps))
+            continue;
+        for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
+            ok = RunOnce(o, dir.Path(), bps, run) && ok;
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,96 @@
+#include "BenchCameraRig.h"
+
+#include "emulator/CameraEngine.h"
+#include "emulator/EmulatorLine.h"
+#include "emulator/EmulatorOptions.h"
+#include "platform/PlatformInfo.h"
+#include "platform/RealTimeSource.h"
+#include "platform/VirtualTimeSource.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace oskel::bench {
+namespace {
+
+std::string SettingsIn(const std::string& configDir, int bps)
+{
+    std::filesystem::create_directories(configDir);
+    const std::string path = configDir + "/QUIVRAN.INI";
+    std::filesystem::remove(path);
+    ProfileFile file(path);
+    file.WriteInt("Communication", "Port", 0);
+    file.WriteInt("Communication", "Speed", bps);
+    return path;
+}
+
+} // namespace
+
+BenchCameraRig::BenchCameraRig(const std::string& device, const std::string& configDir, int bps)
+    : m_settings(SettingsIn(configDir, bps))
+{
+    m_termios = std::make_unique<TermiosSerialOps>(RealTimeSource::Instance(), NiceThreadPriority::Instance());
+    m_termios->SetDeviceOverride(device);
+    Build(*m_termios, RealTimeSource::Instance());
+}
+
+BenchCameraRig::BenchCameraRig(const std::vector<std::string>& emulatorArgs, const std::string& configDir, int bps)
+    : m_settings(SettingsIn(configDir, bps))
+{
+    emulator::EmulatorOptions options;
+    std::vector<std::string> args = emulatorArgs;
+    args.insert(args.end(), {"--link", configDir + "/unused"});
+    std::string error;
+    if (!emulator::ParseEmulatorOptions(args, &options, &error) || !emulator::LoadInitialPrograms(&options, &error))
+        std::fprintf(stderr, "emulated camera: %s\n", error.c_str());
+    m_virtualClock = std::make_unique<VirtualTimeSource>();
+    m_camera = std::make_unique<emulator::CameraEngine>(options.camera);
+    m_emulatorLine = std::make_unique<emulator::EmulatorLine>(*m_virtualClock, *m_camera, std::vector<int>{0});
+    Build(*m_emulatorLine, *m_virtualClock);
+    m_line->SetClock([](void* clock) { return static_cast<VirtualTimeSource*>(clock)->NowUs(); }, m_virtualClock.get());
+}
+
+void BenchCameraRig::Build(PacedSerialOps& port, TimeSource& clock)
+{
+    m_line = std::make_unique<RecordingSerialOps>(port, m_log);
+    m_time = std::make_unique<RecordingTimeSource>(clock, *m_line, m_log);
+    StopRecording();
+    m_holder = std::make_unique<CCameraHolder>(
+        std::make_unique<CCameraConnection>(m_settings, *m_line, *m_time, LinuxPlatformInfo::Instance()));
+    m_catalog = std::make_unique<ProgramCatalog>(*m_holder);
+}
+
+uint64_t BenchCameraRig::ClockUs() const
+{
+    return m_virtualClock != nullptr ? m_virtualClock->NowUs() : NowUs();
+}
+
+BenchCameraRig::~BenchCameraRig()
+{
+    StopRecording();
+    m_catalog.reset();
+    m_holder.reset(); // closes the link while the line still exists
+}
+
+bool BenchCameraRig::Connect()
+{
+    StopRecording();
+    CameraLease lease(*m_holder);
+    return static_cast<bool>(lease);
+}
+
+void BenchCameraRig::StartRecording()
+{
+    m_log.clear();
+    m_log.reserve(4096);
+    m_line->SetRecording(true);
+    m_time->SetRecording(true);
+}
+
+void BenchCameraRig::StopRecording()
+{
+    m_line->SetRecording(false);
+    m_time->SetRecording(false);
+}
+
+} // namespace oskel::bench

@@ -1,0 +1,136 @@
+// bench_upload: one program upload as the UPLOAD button makes it
+// (CProgramTransfer::UploadFile: free memory, liveness, the transfer with its
+// progress, action 11 and the end signal, the program count) over the real
+// termios port against camera-emulator, at each size and line speed, beside
+// its floor.
+#include "support/BenchCameraRig.h"
+#include "support/BenchCase.h"
+#include "support/EmulatorRun.h"
+#include "emulator/SamplePrograms.h"
+#include "transfer/ProgramTransfer.h"
+#include "transfer/ProgressSink.h"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+using namespace oskel;
+using namespace oskel::bench;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: bench_upload [--repeat N] [--only 500KB|230400 ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
+    "                    [--run K] [--emulator PATH] [--work DIR]\n"
+    "Uploads programs of 2 KB, 100 KB and 500 KB at 19200, 57600, 115200 and 230400 bit/s to\n"
+    "camera-emulator through the real serial port code and compares each with its floor.\n";
+
+struct Size {
+    const char* label;
+    size_t bytes;
+};
+
+constexpr Size kSizes[] = {{"2KB", 2048}, {"100KB", 100 * 1024}, {"500KB", 500 * 1024}};
+constexpr int kSpeeds[] = {19200, 57600, 115200, 230400};
+constexpr char kCameraName[12] = {'B', 'E', 'N', 'C', 'H', ' ', ' ', ' ', 'F', 'N', 'C', 0};
+
+// What a progress window would be told.
+struct ProgressCounter final : CProgressSink {
+    int Begin() override { return 0; }
+    int Step(int percent) override
+    {
+        last = percent;
+        return 0;
+    }
+    int End() override { return 0; }
+    int last = -1;
+};
+
+bool WriteProgram(const std::string& path, size_t bytes)
+{
+    emulator::SampleProgram p;
+    p.fileName = "BENCH.FNC";
+    p.displayName = "Benchmark upload";
+    p.size = bytes;
+    const std::vector<uint8_t> data = emulator::MakeProgramFile(p);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return static_cast<bool>(out);
+}
+
+bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, int bps, int run)
+{
+    const std::string file = dir + "/BENCH.FNC";
+    const std::string link = dir + "/camera";
+    if (!WriteProgram(file, size.bytes)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
+        return false;
+    }
+    const CameraTiming timing;
+    std::vector<std::string> args = TimingOptions(timing);
+    args.insert(args.end(), {"--capacity", "8388608"});
+    std::unique_ptr<EmulatorRun> process;
+    if (!o.virtualTime)
+        process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
+    if (process != nullptr && !process->Ok()) {
+        std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
+        return false;
+    }
+    CaseResult r;
+    r.operation = o.virtualTime ? "upload (virtual time)" : "upload";
+    r.label = size.label;
+    r.bps = bps;
+    r.payloadBytes = size.bytes;
+    r.run = run;
+    {
+        std::unique_ptr<BenchCameraRig> rigOwner = o.virtualTime
+                                                       ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
+                                                       : std::make_unique<BenchCameraRig>(link, dir + "/config", bps);
+        BenchCameraRig& rig = *rigOwner;
+        if (!rig.Connect()) {
+            std::fprintf(stderr, "no camera at %d bit/s\n", bps);
+            return false;
+        }
+        ProgramCatalog& catalog = rig.Catalog();
+        catalog.folderPath = dir + "/";
+        catalog.cameraCount = rig.Connection().GetProgramCount();
+        CProgramTransfer transfer(rig.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
+        ProgressCounter progress;
+        rig.StartRecording();
+        Stopwatch watch(process != nullptr ? process->Pid() : -1);
+        const uint64_t startUs = rig.ClockUs();
+        const int status = transfer.UploadFile("BENCH.FNC", kCameraName, static_cast<int>(size.bytes), &progress);
+        watch.Stop();
+        rig.StopRecording();
+        r.ok = status == CProgramTransfer::kUploaded && progress.last == 100;
+        Complete(&r, watch, rig.Log(), timing);
+        if (rig.Virtual())
+            SetVirtualTime(&r, rig.ClockUs() - startUs);
+        PrintResult(r, rig.Log(), timing, o.verbose);
+    }
+    AppendCsv(o.csv, r);
+    return r.ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    BenchOptions o;
+    bool exitNow = false;
+    if (!ParseBenchOptions(argc, argv, kUsage, &o, &exitNow))
+        return 2;
+    if (exitNow)
+        return 0;
+    ScratchDir dir(o.workDir);
+    bool ok = true;
+    for (const Size& size : kSizes) {
+        for (int bps : kSpeeds) {
+            if (o.smallest ? (&size != &kSizes[0] || bps != 230400) : !Selected(o, size.label, bps))
+                continue;
+            for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
+                ok = RunOnce(o, dir.Path(), size, bps, run) && ok;
+        }
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (optimised, in build/bench) and runs every operation
+# against camera-emulator, then writes build/bench/report.md, summary.csv,
+# runs.csv (one row per run) and upload-throughput.svg.
+#
+#   scripts/bench.sh [--repeat N] [--only CASE|SPEED]... [--quick]
+#
+# --repeat N   runs of every case (default 3); the rounds are interleaved so
+#              that a disturbance on the machine spreads over the cases
+# --only X     only cases named X (2KB, 100KB, 500KB, 100programs, first-run,
+#              stored) and/or at speed X (19200, 57600, 115200, 230400)
+# --quick      leave out the 500 KB uploads at 19200 and 57600 bit/s (they
+#              take five and two minutes a run)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+repeat=3
+quick=0
+only=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --repeat) repeat=$2; shift 2 ;;
+    --only) only+=(--only "$2"); shift 2 ;;
+    --quick) quick=1; shift ;;
+    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+
+scripts/setup.sh
+out=build/bench
+cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSKEL_BUILD_TESTS=OFF >/dev/null
+ninja -C "$out" camera-emulator bench_upload bench_listing bench_connect bench_report bench_pty_hop
+
+bin=$out/bench
+runs=$out/runs.csv
+conditions=$out/conditions.md
+rm -f "$runs"
+{
+  echo "- started $(date '+%Y-%m-%d %H:%M:%S %Z') on $(nproc) processors, $(uname -sr)"
+  echo "- load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "- $("$bin/bench_pty_hop")"
+} > "$conditions"
+cat "$conditions"
+
+upload_cases=()
+if [ "$quick" = 1 ] && [ ${#only[@]} -eq 0 ]; then
+  upload_cases=(--only 2KB --only 100KB)
+fi
+for ((round = 1; round <= repeat; round++)); do
+  echo "== round $round of $repeat"
+  "$bin/bench_connect" --run "$round" --csv "$runs" "${only[@]}" || true
+  "$bin/bench_listing" --run "$round" --csv "$runs" "${only[@]}" || true
+  "$bin/bench_upload" --run "$round" --csv "$runs" "${only[@]}" "${upload_cases[@]}" || true
+  if [ "$quick" = 1 ] && [ ${#only[@]} -eq 0 ]; then
+    "$bin/bench_upload" --run "$round" --csv "$runs" --only 500KB --only 115200 --only 230400 || true
+  fi
+done
+# The same operations in virtual time over the in-process emulator line:
+# deterministic, so once is enough. They land on their floor when the floor
+# model is right and the program adds no waits of its own.
+"$bin/bench_listing" --virtual --csv "$runs" "${only[@]}" || true
+"$bin/bench_upload" --virtual --csv "$runs" "${only[@]}" || true
+{
+  echo "- load average after: $(cut -d' ' -f1-3 /proc/loadavg), finished $(date '+%H:%M:%S')"
+  echo "- $("$bin/bench_pty_hop")"
+} >> "$conditions"
+"$bin/bench_report" "$runs" "$out" --note "$conditions"
