@@ -2,9 +2,7 @@
 // liveness, program count, then each directory record into the catalog and
 // the list) of a camera holding 100 programs, over the real termios port
 // against camera-emulator.
-#include "support/BenchCameraRig.h"
-#include "support/BenchCase.h"
-#include "support/EmulatorRun.h"
+#include "support/BenchRun.h"
 #include "emulator/SamplePrograms.h"
 
 #include <cstdio>
@@ -47,19 +45,11 @@ bool WritePrograms(const std::string& dir, std::vector<std::string>* args)
 
 bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
 {
-    const std::string link = dir + "/camera";
     const CameraTiming timing;
     std::vector<std::string> args = TimingOptions(timing);
     args.insert(args.end(), {"--capacity", "8388608"});
     if (!WritePrograms(dir, &args)) {
         std::fprintf(stderr, "cannot write the programs in %s\n", dir.c_str());
-        return false;
-    }
-    std::unique_ptr<EmulatorRun> process;
-    if (!o.virtualTime)
-        process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
-    if (process != nullptr && !process->Ok()) {
-        std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
         return false;
     }
     CaseResult r;
@@ -69,26 +59,15 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
     r.payloadBytes = static_cast<uint64_t>(kPrograms) * ProgramInfoRecord::kSize;
     r.run = run;
     {
-        std::unique_ptr<BenchCameraRig> rigOwner = o.virtualTime
-                                                       ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
-                                                       : std::make_unique<BenchCameraRig>(link, dir + "/config", bps);
-        BenchCameraRig& rig = *rigOwner;
-        if (!rig.Connect()) {
-            std::fprintf(stderr, "no camera at %d bit/s\n", bps);
+        BenchRun bench(o, dir, args, bps);
+        if (!bench.Ready())
             return false;
-        }
-        ProgramCatalog& catalog = rig.Catalog();
-        rig.StartRecording();
-        Stopwatch watch(process != nullptr ? process->Pid() : -1);
-        const uint64_t startUs = rig.ClockUs();
+        ProgramCatalog& catalog = bench.Rig().Catalog();
+        bench.Start();
         const bool refreshed = catalog.RefreshCameraList(&catalog.CameraList());
-        watch.Stop();
-        rig.StopRecording();
+        bench.Stop();
         r.ok = refreshed && catalog.cameraCount == kPrograms && catalog.CameraList().GetCount() == kPrograms;
-        Complete(&r, watch, rig.Log(), timing);
-        if (rig.Virtual())
-            SetVirtualTime(&r, rig.ClockUs() - startUs);
-        PrintResult(r, rig.Log(), timing, o.verbose);
+        bench.Report(&r, timing, o.verbose);
     }
     AppendCsv(o.csv, r);
     return r.ok;

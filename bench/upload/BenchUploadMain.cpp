@@ -3,9 +3,7 @@
 // progress, action 11 and the end signal, the program count) over the real
 // termios port against camera-emulator, at each size and line speed, beside
 // its floor.
-#include "support/BenchCameraRig.h"
-#include "support/BenchCase.h"
-#include "support/EmulatorRun.h"
+#include "support/BenchRun.h"
 #include "emulator/SamplePrograms.h"
 #include "transfer/ProgramTransfer.h"
 #include "transfer/ProgressSink.h"
@@ -61,7 +59,6 @@ bool WriteProgram(const std::string& path, size_t bytes)
 bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, int bps, int run)
 {
     const std::string file = dir + "/BENCH.FNC";
-    const std::string link = dir + "/camera";
     if (!WriteProgram(file, size.bytes)) {
         std::fprintf(stderr, "cannot write %s\n", file.c_str());
         return false;
@@ -69,13 +66,6 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
     const CameraTiming timing;
     std::vector<std::string> args = TimingOptions(timing);
     args.insert(args.end(), {"--capacity", "8388608"});
-    std::unique_ptr<EmulatorRun> process;
-    if (!o.virtualTime)
-        process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
-    if (process != nullptr && !process->Ok()) {
-        std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
-        return false;
-    }
     CaseResult r;
     r.operation = o.virtualTime ? "upload (virtual time)" : "upload";
     r.label = size.label;
@@ -83,30 +73,20 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
     r.payloadBytes = size.bytes;
     r.run = run;
     {
-        std::unique_ptr<BenchCameraRig> rigOwner = o.virtualTime
-                                                       ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
-                                                       : std::make_unique<BenchCameraRig>(link, dir + "/config", bps);
-        BenchCameraRig& rig = *rigOwner;
-        if (!rig.Connect()) {
-            std::fprintf(stderr, "no camera at %d bit/s\n", bps);
+        BenchRun bench(o, dir, args, bps);
+        if (!bench.Ready())
             return false;
-        }
+        BenchCameraRig& rig = bench.Rig();
         ProgramCatalog& catalog = rig.Catalog();
         catalog.folderPath = dir + "/";
         catalog.cameraCount = rig.Connection().GetProgramCount();
         CProgramTransfer transfer(rig.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
         ProgressCounter progress;
-        rig.StartRecording();
-        Stopwatch watch(process != nullptr ? process->Pid() : -1);
-        const uint64_t startUs = rig.ClockUs();
+        bench.Start();
         const int status = transfer.UploadFile("BENCH.FNC", kCameraName, static_cast<int>(size.bytes), &progress);
-        watch.Stop();
-        rig.StopRecording();
+        bench.Stop();
         r.ok = status == CProgramTransfer::kUploaded && progress.last == 100;
-        Complete(&r, watch, rig.Log(), timing);
-        if (rig.Virtual())
-            SetVirtualTime(&r, rig.ClockUs() - startUs);
-        PrintResult(r, rig.Log(), timing, o.verbose);
+        bench.Report(&r, timing, o.verbose);
     }
     AppendCsv(o.csv, r);
     return r.ok;
