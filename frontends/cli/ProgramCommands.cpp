@@ -174,6 +174,29 @@ int OperationStatus(CliSession& session, size_t firstBox, int notFoundBefore)
     return kExitFailed;
 }
 
+// Selects in list the items the names choose among candidates (a usage error
+// naming the candidates otherwise, with nothing sent) and runs the button's
+// operation on them; the status follows from what the user was shown.
+int RunOnNamed(CliSession& session, ProgramCatalog& catalog, const std::vector<std::string>& names,
+               const std::vector<NameCandidate>& candidates, const std::string& where, const std::string& hint,
+               ui::ListModel& list, void (CProgramTransfer::*operation)())
+{
+    std::vector<int> chosen;
+    std::string error;
+    if (!MatchNames(names, candidates, where, hint, &chosen, &error)) {
+        session.Error(error);
+        return kExitUsage;
+    }
+    for (const int index : chosen)
+        list.SetSel(index, true);
+
+    const size_t firstBox = session.FrontEnd().Shown().size();
+    const int notFound = session.FrontEnd().CameraNotFoundShown();
+    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
+    (transfer.*operation)();
+    return OperationStatus(session, firstBox, notFound);
+}
+
 int CheckFolderOption(const CliOptions& options, CliContext& context)
 {
     std::error_code ec;
@@ -313,21 +336,9 @@ int RunUpload(const CliOptions& options, CliContext& context)
                                f.entry->DisplayName()},
                               "\"" + f.entry->DisplayText() + "\" (" + f.entry->FileNameText() + ")"});
     }
-    std::vector<int> chosen;
-    std::string error;
-    if (!MatchNames(options.names, candidates, "in the folder " + ui::ReadableText(catalog.folderPath),
-                    "Name one by its file name.", &chosen, &error)) {
-        session.Error(error);
-        return kExitUsage;
-    }
-    for (const int index : chosen)
-        catalog.FolderList().SetSel(index, true);
-
-    const size_t firstBox = session.FrontEnd().Shown().size();
-    const int notFound = session.FrontEnd().CameraNotFoundShown();
-    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
-    transfer.UploadSelected();
-    return OperationStatus(session, firstBox, notFound);
+    return RunOnNamed(session, catalog, options.names, candidates,
+                      "in the folder " + ui::ReadableText(catalog.folderPath), "Name one by its file name.",
+                      catalog.FolderList(), &CProgramTransfer::UploadSelected);
 }
 
 int RunRemove(const CliOptions& options, CliContext& context)
@@ -347,21 +358,9 @@ int RunRemove(const CliOptions& options, CliContext& context)
         candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, "#" + std::to_string(c.slot)},
                               "#" + std::to_string(c.slot) + " \"" + RecordDisplayText(r) + "\" (" + dotted + ")"});
     }
-    std::vector<int> chosen;
-    std::string error;
-    if (!MatchNames(options.names, candidates, "in the camera", "Name one copy by its camera name or by #SLOT.",
-                    &chosen, &error)) {
-        session.Error(error);
-        return kExitUsage;
-    }
-    for (const int index : chosen)
-        catalog.CameraList().SetSel(index, true);
-
-    const size_t firstBox = session.FrontEnd().Shown().size();
-    const int notFound = session.FrontEnd().CameraNotFoundShown();
-    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
-    transfer.RemoveSelected();
-    return OperationStatus(session, firstBox, notFound);
+    return RunOnNamed(session, catalog, options.names, candidates, "in the camera",
+                      "Name one copy by its camera name or by #SLOT.", catalog.CameraList(),
+                      &CProgramTransfer::RemoveSelected);
 }
 
 } // namespace oskel::cli
