@@ -3,7 +3,7 @@
 # against camera-emulator, then writes build/bench/report.md, summary.csv,
 # runs.csv (one row per run) and upload-throughput.svg.
 #
-#   scripts/bench.sh [--repeat N] [--only CASE|SPEED]... [--quick]
+#   scripts/bench.sh [--repeat N] [--only CASE|SPEED]... [--quick] [--no-replay]
 #
 # --repeat N   runs of every case (default 3); the rounds are interleaved so
 #              that a disturbance on the machine spreads over the cases
@@ -11,18 +11,23 @@
 #              stored) and/or at speed X (19200, 57600, 115200, 230400)
 # --quick      leave out the 500 KB uploads at 19200 and 57600 bit/s (they
 #              take five and two minutes a run)
+# --no-replay  do not replay each listing and upload run with a bare client
+#              (the replay shows what the line costs without the program and
+#              doubles the time those cases take)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 repeat=3
 quick=0
+replay=--replay
 only=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --repeat) repeat=$2; shift 2 ;;
     --only) only+=(--only "$2"); shift 2 ;;
     --quick) quick=1; shift ;;
-    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --no-replay) replay=; shift ;;
+    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -50,10 +55,10 @@ fi
 for ((round = 1; round <= repeat; round++)); do
   echo "== round $round of $repeat"
   "$bin/bench_connect" --run "$round" --csv "$runs" "${only[@]}" || true
-  "$bin/bench_listing" --run "$round" --csv "$runs" "${only[@]}" || true
-  "$bin/bench_upload" --run "$round" --csv "$runs" "${only[@]}" "${upload_cases[@]}" || true
+  "$bin/bench_listing" --run "$round" --csv "$runs" $replay "${only[@]}" || true
+  "$bin/bench_upload" --run "$round" --csv "$runs" $replay "${only[@]}" "${upload_cases[@]}" || true
   if [ "$quick" = 1 ] && [ ${#only[@]} -eq 0 ]; then
-    "$bin/bench_upload" --run "$round" --csv "$runs" --only 500KB --only 115200 --only 230400 || true
+    "$bin/bench_upload" --run "$round" --csv "$runs" $replay --only 500KB --only 115200 --only 230400 || true
   fi
 done
 # The same operations in virtual time over the in-process emulator line:

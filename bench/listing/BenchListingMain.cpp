@@ -16,7 +16,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: bench_listing [--repeat N] [--only SPEED ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
-    "                     [--emulator PATH] [--work DIR]\n"
+    "                     [--replay] [--run K] [--emulator PATH] [--work DIR]\n"
     "Lists a camera holding 100 programs at 19200, 57600, 115200 and 230400 bit/s and compares\n"
     "each with its floor.\n";
 
@@ -70,7 +70,7 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
         bench.Report(&r, timing, o.verbose);
     }
     AppendCsv(o.csv, r);
-    return r.ok;
+    return r.ok && !r.replayFailed;
 }
 
 } // namespace

@@ -23,7 +23,7 @@ struct Row {
     int speed = 0;
     bool ok = false;
     double payload = 0, pcBytes = 0, camBytes = 0, measured = 0, floor = 0, ratio = 0, bps = 0, share = 0, cpu = 0,
-           cpuShare = 0, rss = 0, emuCpu = 0;
+           cpuShare = 0, rss = 0, emuCpu = 0, replay = -1;
 };
 
 struct Summary {
@@ -34,6 +34,8 @@ struct Summary {
     double payload = 0, pcBytes = 0, camBytes = 0;
     double measured = 0, floor = 0, ratio = 0, ratioMin = 0, ratioMax = 0, bps = 0, share = 0, cpu = 0,
            cpuShare = 0, cpuShareMax = 0, rss = 0, emuCpu = 0;
+    int replays = 0;
+    double replayRatio = 0, aboveReplay = 0; // medians; aboveReplay as a share of the floor
 };
 
 std::vector<std::string> SplitCsv(const std::string& line)
@@ -66,6 +68,8 @@ bool ReadRows(const std::string& path, std::vector<Row>* rows)
                             &r.bps,     &r.share,   &r.cpu,      &r.cpuShare, &r.rss,   &r.emuCpu};
         for (size_t i = 0; i < 12; ++i)
             *fields[i] = std::atof(c[5 + i].c_str());
+        if (c.size() > 17)
+            r.replay = std::atof(c[17].c_str());
         rows->push_back(r);
     }
     return true;
@@ -143,6 +147,16 @@ std::vector<Summary> Summarise(const std::vector<Row>& rows)
         const std::vector<double> rss = col(&Row::rss);
         s.rss = *std::max_element(rss.begin(), rss.end());
         s.emuCpu = Median(col(&Row::emuCpu));
+        std::vector<double> replayRatios, above;
+        for (const Row* r : good) {
+            if (r->replay > 0 && r->floor > 0) {
+                replayRatios.push_back(r->replay / r->floor);
+                above.push_back((r->measured - r->replay) / r->floor);
+            }
+        }
+        s.replays = static_cast<int>(replayRatios.size());
+        s.replayRatio = Median(replayRatios);
+        s.aboveReplay = Median(above);
         out.push_back(s);
     }
     return out;
@@ -159,12 +173,12 @@ std::string Table(const std::vector<Summary>& all)
 {
     std::string t =
         "| operation | case | bit/s | runs (ok) | measured ms | floor ms | ratio (median) | ratio min-max | payload B/s | "
-        "share of line rate | CPU ms | CPU share | peak RSS KB | emulator CPU ms |\n"
-        "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+        "share of line rate | CPU ms | CPU share | peak RSS KB | emulator CPU ms | replay ratio | program above replay |\n"
+        "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const Summary& s : all) {
         if (s.failed == s.runs) {
             t += "| " + s.operation + " | " + s.label + " | " + std::to_string(s.speed) + " | " + std::to_string(s.runs) +
-                 " | all runs failed | | | | | | | | | |\n";
+                 " | all runs failed | | | | | | | | | | | |\n";
             continue;
         }
         const bool hasPayload = s.payload > 0;
@@ -174,7 +188,9 @@ std::string Table(const std::vector<Summary>& all)
              " | " + Format("%.4f", s.ratioMin) + "-" + Format("%.4f", s.ratioMax) + " | " +
              (hasPayload ? Format("%.0f", s.bps) : "-") + " | " + (hasPayload ? Format("%.1f %%", 100 * s.share) : "-") +
              " | " + Format("%.1f", s.cpu) + " | " + Format("%.1f %%", 100 * s.cpuShare) + " | " +
-             Format("%.0f", s.rss) + " | " + (s.emuCpu >= 0 ? Format("%.0f", s.emuCpu) : "-") + " |\n";
+             Format("%.0f", s.rss) + " | " + (s.emuCpu >= 0 ? Format("%.0f", s.emuCpu) : "-") + " | " +
+             (s.replays > 0 ? Format("%.4f", s.replayRatio) : "-") + " | " +
+             (s.replays > 0 ? Format("%+.2f %%", 100 * s.aboveReplay) : "-") + " |\n";
     }
     return t;
 }
@@ -184,14 +200,15 @@ bool WriteSummaryCsv(const std::string& path, const std::vector<Summary>& all)
     std::ofstream out(path);
     out << "operation,case,speed,runs,failed,payload_bytes,bytes_pc_to_camera,bytes_camera_to_pc,measured_ms,floor_ms,"
            "ratio_median,ratio_min,ratio_max,payload_Bps,line_share,cpu_ms,cpu_share,cpu_share_max,peak_rss_kb,"
-           "emulator_cpu_ms\n";
+           "emulator_cpu_ms,replay_ratio,above_replay\n";
     for (const Summary& s : all) {
         char line[512];
         std::snprintf(line, sizeof line,
-                      "%s,%s,%d,%d,%d,%.0f,%.0f,%.0f,%.2f,%.2f,%.4f,%.4f,%.4f,%.1f,%.4f,%.2f,%.4f,%.4f,%.0f,%.1f\n",
+                      "%s,%s,%d,%d,%d,%.0f,%.0f,%.0f,%.2f,%.2f,%.4f,%.4f,%.4f,%.1f,%.4f,%.2f,%.4f,%.4f,%.0f,%.1f,%.4f,%.4f\n",
                       s.operation.c_str(), s.label.c_str(), s.speed, s.runs, s.failed, s.payload, s.pcBytes, s.camBytes,
                       s.measured, s.floor, s.ratio, s.ratioMin, s.ratioMax, s.bps, s.share, s.cpu, s.cpuShare,
-                      s.cpuShareMax, s.rss, s.emuCpu);
+                      s.cpuShareMax, s.rss, s.emuCpu, s.replays > 0 ? s.replayRatio : 0.0,
+                      s.replays > 0 ? s.aboveReplay : 0.0);
         out << line;
     }
     return static_cast<bool>(out);
@@ -336,7 +353,11 @@ int main(int argc, char** argv)
                          "Throughput is payload bytes (the program file, or the directory records) per second of the "
                          "whole operation; *share of line rate* divides it by bit/s / 10. CPU is this process's user "
                          "+ system time over the operation (getrusage); the emulator's own CPU time is listed apart. A run that "
-                         "did not complete its operation counts as failed and is left out of the figures.\n\n";
+                         "did not complete its operation counts as failed and is left out of the figures. *replay "
+                         "ratio*: the same line played back to a fresh emulator by a bare client (write, wait out the "
+                         "wire time, sleep in poll() for the answer; no protocol code), over the floor: what the "
+                         "pseudo-terminal and this machine's wake-ups cost by themselves. *program above replay*: "
+                         "(measured - replay) / floor, the program's own share.\n\n";
     report += Table(all);
     for (const Summary& s : all) {
         if (s.operation == "upload" && s.label == "500KB" && s.speed == 230400 && s.failed < s.runs)

@@ -52,9 +52,8 @@ BenchCameraRig::BenchCameraRig(const std::vector<std::string>& emulatorArgs, con
 
 void BenchCameraRig::Build(PacedSerialOps& port, TimeSource& clock)
 {
-    m_line = std::make_unique<RecordingSerialOps>(port, m_log);
-    m_time = std::make_unique<RecordingTimeSource>(clock, *m_line, m_log);
-    StopRecording();
+    m_line = std::make_unique<RecordingSerialOps>(port, m_journal);
+    m_time = std::make_unique<RecordingTimeSource>(clock, *m_line, m_journal);
     m_holder = std::make_unique<CCameraHolder>(
         std::make_unique<CCameraConnection>(m_settings, *m_line, *m_time, LinuxPlatformInfo::Instance()));
     m_catalog = std::make_unique<ProgramCatalog>(*m_holder);
@@ -67,30 +66,26 @@ uint64_t BenchCameraRig::ClockUs() const
 
 BenchCameraRig::~BenchCameraRig()
 {
-    StopRecording();
     m_catalog.reset();
     m_holder.reset(); // closes the link while the line still exists
 }
 
 bool BenchCameraRig::Connect()
 {
-    StopRecording();
     CameraLease lease(*m_holder);
     return static_cast<bool>(lease);
 }
 
 void BenchCameraRig::StartRecording()
 {
-    m_log.clear();
-    m_log.reserve(4096);
-    m_line->SetRecording(true);
-    m_time->SetRecording(true);
+    m_measuredFrom = m_journal.size();
 }
 
 void BenchCameraRig::StopRecording()
 {
-    m_line->SetRecording(false);
-    m_time->SetRecording(false);
+    m_measuredTo = m_journal.size();
+    m_log.assign(m_journal.begin() + static_cast<std::ptrdiff_t>(m_measuredFrom),
+                 m_journal.begin() + static_cast<std::ptrdiff_t>(m_measuredTo));
 }
 
 } // namespace oskel::bench

@@ -39,9 +39,9 @@ public:
     // The rig's clock in microseconds (virtual or monotonic).
     uint64_t ClockUs() const;
 
-    // Connects as the first Acquire does; nothing is recorded.
+    // Connects as the first Acquire does.
     bool Connect();
-    // Forgets what was recorded and records from now on.
+    // The measured part begins and ends: Log() holds what happened between.
     void StartRecording();
     void StopRecording();
 
@@ -49,6 +49,11 @@ public:
     CCameraConnection& Connection() { return m_holder->Connection(); }
     ProgramCatalog& Catalog() { return *m_catalog; }
     const LineLog& Log() const { return m_log; }
+    // Everything the rig did on the line since it was made, and where in it
+    // the measured part lies.
+    const LineLog& Journal() const { return m_journal; }
+    size_t MeasuredFrom() const { return m_measuredFrom; }
+    size_t MeasuredTo() const { return m_measuredTo; }
 
 private:
     void Build(PacedSerialOps& port, TimeSource& clock);
@@ -58,7 +63,10 @@ private:
     std::unique_ptr<VirtualTimeSource> m_virtualClock;
     std::unique_ptr<emulator::CameraEngine> m_camera;
     std::unique_ptr<emulator::EmulatorLine> m_emulatorLine;
+    LineLog m_journal;
     LineLog m_log;
+    size_t m_measuredFrom = 0;
+    size_t m_measuredTo = 0;
     std::unique_ptr<RecordingSerialOps> m_line;
     std::unique_ptr<RecordingTimeSource> m_time;
     std::unique_ptr<CCameraHolder> m_holder;

@@ -96,6 +96,8 @@ bool ParseBenchOptions(int argc, char** argv, const std::string& usage, BenchOpt
             o->smallest = true;
         } else if (a == "--virtual") {
             o->virtualTime = true;
+        } else if (a == "--replay") {
+            o->replay = true;
         } else if (a == "--verbose") {
             o->verbose = true;
         } else {
@@ -188,6 +190,10 @@ void PrintResult(const CaseResult& r, const LineLog& log, const CameraTiming& ca
                 "  rss %ld KB\n",
                 r.operation.c_str(), r.label.c_str(), r.bps, r.ok ? "ok  " : "FAIL", r.measuredMs, r.floor.totalMs,
                 ratio, r.cpuMs, r.measuredMs > 0 ? 100.0 * r.cpuMs / r.measuredMs : 0.0, r.peakRssKb);
+    if (r.replayMs > 0 && r.floor.totalMs > 0)
+        std::printf("  replay of the same line %10.1f ms  ratio %.4f; the program above the replay: %+.1f ms (%+.2f %%)\n",
+                    r.replayMs, r.replayMs / r.floor.totalMs, r.measuredMs - r.replayMs,
+                    100.0 * (r.measuredMs - r.replayMs) / r.floor.totalMs);
     if (verbose) {
         std::printf("  floor: PC wire %.1f ms (%llu B), camera wire %.1f ms (%llu B), pauses %.1f ms, time-outs %.1f ms,"
                     " camera delays %.1f ms; emulator cpu %.1f ms\n",
@@ -211,16 +217,17 @@ bool AppendCsv(const std::string& path, const CaseResult& r)
     }
     if (fresh)
         std::fputs("operation,case,speed,run,ok,payload_bytes,bytes_pc_to_camera,bytes_camera_to_pc,measured_ms,"
-                   "floor_ms,ratio,payload_Bps,line_share,cpu_ms,cpu_share,peak_rss_kb,emulator_cpu_ms\n",
+                   "floor_ms,ratio,payload_Bps,line_share,cpu_ms,cpu_share,peak_rss_kb,emulator_cpu_ms,replay_ms\n",
                    f);
     const double ratio = r.floor.totalMs > 0 ? r.measuredMs / r.floor.totalMs : 0;
     const double bps = r.measuredMs > 0 ? static_cast<double>(r.payloadBytes) * 1000.0 / r.measuredMs : 0;
     const double share = r.bps > 0 ? bps / (r.bps / 10.0) : 0;
-    std::fprintf(f, "%s,%s,%d,%d,%d,%llu,%llu,%llu,%.2f,%.2f,%.4f,%.1f,%.4f,%.2f,%.4f,%ld,%.1f\n", r.operation.c_str(),
+    std::fprintf(f, "%s,%s,%d,%d,%d,%llu,%llu,%llu,%.2f,%.2f,%.4f,%.1f,%.4f,%.2f,%.4f,%ld,%.1f,%.2f\n", r.operation.c_str(),
                  r.label.c_str(), r.bps, r.run, r.ok ? 1 : 0, static_cast<unsigned long long>(r.payloadBytes),
                  static_cast<unsigned long long>(r.floor.bytesPcToCam),
                  static_cast<unsigned long long>(r.floor.bytesCamToPc), r.measuredMs, r.floor.totalMs, ratio, bps, share,
-                 r.cpuMs, r.measuredMs > 0 ? r.cpuMs / r.measuredMs : 0.0, r.peakRssKb, r.emulatorCpuMs);
+                 r.cpuMs, r.measuredMs > 0 ? r.cpuMs / r.measuredMs : 0.0, r.peakRssKb, r.emulatorCpuMs,
+                 r.replayMs);
     std::fclose(f);
     return true;
 }

@@ -19,6 +19,7 @@ struct BenchOptions {
     bool smallest = false; // only the smallest case (the CI run)
     bool verbose = false;  // where the time above the floor went, per kind of step
     bool virtualTime = false; // over the in-process emulator line in virtual time
+    bool replay = false;      // also time a replay of the line (see LineReplay.h)
     std::vector<std::string> only; // case filters: sizes, speeds or names
 };
 
@@ -77,6 +78,8 @@ struct CaseResult {
     double emulatorCpuMs = -1;
     long peakRssKb = 0;
     int run = 1;
+    double replayMs = -1; // the replay of the same line, or -1
+    bool replayFailed = false;
 };
 
 // Fills in the floor, peak memory and the stopwatch's figures.

@@ -1,12 +1,15 @@
 #include "BenchRun.h"
 
+#include "LineReplay.h"
+
 #include <cstdio>
 
 namespace oskel::bench {
 
 BenchRun::BenchRun(const BenchOptions& o, const std::string& dir, const std::vector<std::string>& args, int bps)
+    : m_options(o), m_link(dir + "/camera"), m_args(args)
 {
-    const std::string link = dir + "/camera";
+    const std::string& link = m_link;
     if (!o.virtualTime) {
         m_process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
         if (!m_process->Ok()) {
@@ -36,12 +39,39 @@ void BenchRun::Stop()
     m_rig->StopRecording();
 }
 
-void BenchRun::Report(CaseResult* r, const CameraTiming& timing, bool verbose) const
+void BenchRun::Report(CaseResult* r, const CameraTiming& timing, bool verbose)
 {
     Complete(r, *m_watch, m_rig->Log(), timing);
     if (m_rig->Virtual())
         SetVirtualTime(r, m_rig->ClockUs() - m_startUs);
-    PrintResult(*r, m_rig->Log(), timing, verbose);
+    const LineLog log = m_rig->Log();
+    if (m_options.replay && r->ok && m_process != nullptr)
+        Replay(r);
+    PrintResult(*r, log, timing, verbose);
+}
+
+// The same line once more, to a camera in the state the measured one began
+// in: a fresh emulator with the same options.
+void BenchRun::Replay(CaseResult* r)
+{
+    const LineLog journal = m_rig->Journal();
+    const size_t from = m_rig->MeasuredFrom();
+    const size_t to = m_rig->MeasuredTo();
+    m_rig.reset();
+    m_process.reset();
+    EmulatorRun fresh(EmulatorPath(m_options), m_link, m_args);
+    if (!fresh.Ok()) {
+        std::fprintf(stderr, "replay: camera-emulator did not start\n");
+        r->replayFailed = true;
+        return;
+    }
+    const ReplayResult replay = ReplayLine(m_link, journal, from, to);
+    if (!replay.ok) {
+        std::fprintf(stderr, "replay: %s\n", replay.error.c_str());
+        r->replayFailed = true;
+        return;
+    }
+    r->replayMs = replay.measuredMs;
 }
 
 } // namespace oskel::bench

@@ -28,10 +28,16 @@ public:
     void Start();
     void Stop();
     // Fills r from the measurement (the virtual clock's time in virtual time)
-    // and prints it.
-    void Report(CaseResult* r, const CameraTiming& timing, bool verbose) const;
+    // and prints it. With --replay, a good run on the real line is replayed
+    // first (which ends the rig and the emulator: nothing is measured after).
+    void Report(CaseResult* r, const CameraTiming& timing, bool verbose);
 
 private:
+    void Replay(CaseResult* r);
+
+    BenchOptions m_options;
+    std::string m_link;
+    std::vector<std::string> m_args;
     std::unique_ptr<EmulatorRun> m_process;
     std::unique_ptr<BenchCameraRig> m_rig;
     std::optional<Stopwatch> m_watch;

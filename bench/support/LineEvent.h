@@ -29,6 +29,7 @@ struct LineEvent {
     uint32_t value = 0;
     int spinPerMs = 0; // the spin loop's unit while a write happened
     std::vector<uint8_t> head; // the first bytes written or read (at most kHeadBytes)
+    std::vector<uint8_t> data; // every byte written (writes only)
     uint64_t startUs = 0;
     uint64_t endUs = 0;
 

@@ -79,6 +79,8 @@ int RecordingSerialOps::WritePort(const uint8_t* bytes, int count, uint32_t* wri
     e.pacing = pacing;
     e.spinPerMs = m_inner.SpinPerMs();
     e.head = Head(bytes, e.moved);
+    if (bytes != nullptr && e.moved > 0)
+        e.data.assign(bytes, bytes + e.moved);
     End(std::move(e));
     return r;
 }
