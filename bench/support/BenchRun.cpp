@@ -9,16 +9,15 @@ namespace oskel::bench {
 BenchRun::BenchRun(const BenchOptions& o, const std::string& dir, const std::vector<std::string>& args, int bps)
     : m_options(o), m_link(dir + "/camera"), m_args(args)
 {
-    const std::string& link = m_link;
     if (!o.virtualTime) {
-        m_process = std::make_unique<EmulatorRun>(EmulatorPath(o), link, args);
+        m_process = std::make_unique<EmulatorRun>(EmulatorPath(o), m_link, args);
         if (!m_process->Ok()) {
             std::fprintf(stderr, "camera-emulator did not start (%s)\n", EmulatorPath(o).c_str());
             return;
         }
     }
     m_rig = o.virtualTime ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
-                          : std::make_unique<BenchCameraRig>(link, dir + "/config", bps);
+                          : std::make_unique<BenchCameraRig>(m_link, dir + "/config", bps);
     if (!m_rig->Connect()) {
         std::fprintf(stderr, "no camera at %d bit/s\n", bps);
         return;
@@ -46,13 +45,13 @@ void BenchRun::Report(CaseResult* r, const CameraTiming& timing, bool verbose)
         SetVirtualTime(r, m_rig->ClockUs() - m_startUs);
     const LineLog log = m_rig->Log();
     if (m_options.replay && r->ok && m_process != nullptr)
-        Replay(r);
+        Replay(r, timing);
     PrintResult(*r, log, timing, verbose);
 }
 
 // The same line once more, to a camera in the state the measured one began
 // in: a fresh emulator with the same options.
-void BenchRun::Replay(CaseResult* r)
+void BenchRun::Replay(CaseResult* r, const CameraTiming& timing)
 {
     const LineLog journal = m_rig->Journal();
     const size_t from = m_rig->MeasuredFrom();
@@ -65,7 +64,7 @@ void BenchRun::Replay(CaseResult* r)
         r->replayFailed = true;
         return;
     }
-    const ReplayResult replay = ReplayLine(m_link, journal, from, to);
+    const ReplayResult replay = ReplayLine(m_link, journal, from, to, timing);
     if (!replay.ok) {
         std::fprintf(stderr, "replay: %s\n", replay.error.c_str());
         r->replayFailed = true;

@@ -33,7 +33,7 @@ public:
     void Report(CaseResult* r, const CameraTiming& timing, bool verbose);
 
 private:
-    void Replay(CaseResult* r);
+    void Replay(CaseResult* r, const CameraTiming& timing);
 
     BenchOptions m_options;
     std::string m_link;

@@ -143,8 +143,8 @@ double Model::Step(const LineEvent& e, bool readyPoll)
     return m_t - before;
 }
 
-// The writes of a register 18 read whose answer (the 4-byte value read
-// before the next write) is non-zero.
+} // namespace
+
 std::vector<bool> ReadyPolls(const LineLog& log)
 {
     std::vector<bool> ready(log.size(), false);
@@ -162,8 +162,6 @@ std::vector<bool> ReadyPolls(const LineLog& log)
     }
     return ready;
 }
-
-} // namespace
 
 FloorBreakdown ModelFloor(const LineLog& log, const CameraTiming& camera)
 {

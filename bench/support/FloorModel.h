@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace oskel::bench {
 
@@ -45,6 +46,10 @@ struct FloorBreakdown {
 };
 
 FloorBreakdown ModelFloor(const LineLog& log, const CameraTiming& camera);
+
+// For each step: true on the write of a register 18 read that found the
+// camera ready (its 4-byte answer is non-zero).
+std::vector<bool> ReadyPolls(const LineLog& log);
 
 // Real time against floor, summed per kind of step: where the excess lies.
 std::string ExcessByKind(const LineLog& log, const CameraTiming& camera);

@@ -1,6 +1,7 @@
 #include "LineReplay.h"
 
 #include "RecordingSerialOps.h"
+#include "protocol/ControlBytes.h"
 #include "serial/PacedSerialOps.h"
 #include "serial/SerialTimeouts.h"
 
@@ -65,6 +66,12 @@ public:
 
     bool Play(const LineEvent& e);
     const std::string& Error() const { return m_error; }
+    // Until the camera is ready: readyDelayMs after the last ENQ came.
+    void WaitUntilReady(uint32_t readyDelayMs) const
+    {
+        if (m_enqUs > 0)
+            WaitUntilUs(m_enqUs + 1000u * static_cast<uint64_t>(readyDelayMs));
+    }
 
 private:
     bool Open(int bps);
@@ -81,6 +88,7 @@ private:
     std::string m_device;
     int m_fd = -1;
     int m_bps = 9600;
+    uint64_t m_enqUs = 0;
     std::string m_error;
 };
 
@@ -157,15 +165,19 @@ bool Replayer::Write(const LineEvent& e)
 }
 
 // Waits for as many bytes as the program got, then, if the program's read
-// ran into its time-out, for that time-out as well.
+// ran into its time-out, for that time-out as well. An answer the program
+// got just before its time-out may come just after it here (the ENQ after
+// an upload can fall on that edge): it is waited for a little longer, as the
+// program's next read would have taken it.
 bool Replayer::Read(const LineEvent& e)
 {
+    constexpr uint64_t kLateAnswerUs = 100000;
     std::vector<uint8_t> got(static_cast<size_t>(std::max(e.count, 1)));
     const uint64_t start = NowUs();
     uint64_t lastByte = start;
     int n = 0;
     while (n < e.moved) {
-        const uint64_t deadline = ReadDeadlineUs(m_bps, e.count, start, lastByte, n);
+        const uint64_t deadline = ReadDeadlineUs(m_bps, e.count, start, lastByte, n) + kLateAnswerUs;
         const uint64_t now = NowUs();
         if (now >= deadline)
             break;
@@ -183,6 +195,8 @@ bool Replayer::Read(const LineEvent& e)
     if (n != e.moved || (n == 1 && got[0] != e.head[0]))
         return Fail("the camera's answer differs from the recorded one (" + std::to_string(n) + " of " +
                     std::to_string(e.moved) + " bytes)");
+    if (n == 1 && got[0] == kENQ)
+        m_enqUs = lastByte;
     if (e.moved < e.count)
         WaitUntilUs(ReadDeadlineUs(m_bps, e.count, start, lastByte, n));
     return true;
@@ -228,15 +242,19 @@ bool Replayer::Play(const LineEvent& e)
 
 } // namespace
 
-ReplayResult ReplayLine(const std::string& device, const LineLog& journal, size_t from, size_t to)
+ReplayResult ReplayLine(const std::string& device, const LineLog& journal, size_t from, size_t to,
+                        const CameraTiming& camera)
 {
     ReplayResult result;
     Replayer replayer(device);
+    const std::vector<bool> ready = ReadyPolls(journal);
     uint64_t startUs = NowUs();
     to = std::min(to, journal.size());
     for (size_t i = 0; i < to; ++i) {
         if (i == from)
             startUs = NowUs();
+        if (ready[i])
+            replayer.WaitUntilReady(camera.readyDelayMs);
         if (!replayer.Play(journal[i])) {
             result.error = "step " + std::to_string(i + 1) + ": " + replayer.Error();
             return result;
