@@ -57,8 +57,7 @@ bool ConnectOnce(const BenchOptions& o, const EmulatorRun& camera, ProfileFile& 
         PrintResult(r, log, timing, o.verbose);
         connection.Close();
     } // writes Port and Speed back
-    AppendCsv(o.csv, r);
-    return r.ok;
+    return Record(o, r);
 }
 
 bool RunOnce(const BenchOptions& o, const std::string& dir, int run)
@@ -98,15 +97,10 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int run)
 
 int main(int argc, char** argv)
 {
-    BenchOptions o;
-    bool exitNow = false;
-    if (!ParseBenchOptions(argc, argv, kUsage, &o, &exitNow))
-        return 2;
-    if (exitNow)
-        return 0;
-    ScratchDir dir(o.workDir);
-    bool ok = true;
-    for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
-        ok = RunOnce(o, dir.Path(), run) && ok;
-    return ok ? 0 : 1;
+    return BenchMain(argc, argv, kUsage, [](const BenchOptions& o, const std::string& dir) {
+        bool ok = true;
+        for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
+            ok = RunOnce(o, dir, run) && ok;
+        return ok;
+    });
 }

@@ -69,27 +69,21 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
         r.ok = refreshed && catalog.cameraCount == kPrograms && catalog.CameraList().GetCount() == kPrograms;
         bench.Report(&r, timing, o.verbose);
     }
-    AppendCsv(o.csv, r);
-    return r.ok && !r.replayFailed;
+    return Record(o, r);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    BenchOptions o;
-    bool exitNow = false;
-    if (!ParseBenchOptions(argc, argv, kUsage, &o, &exitNow))
-        return 2;
-    if (exitNow)
-        return 0;
-    ScratchDir dir(o.workDir);
-    bool ok = true;
-    for (int bps : kSpeeds) {
-        if (o.smallest ? bps != 230400 : !Selected(o, "100programs", bps))
-            continue;
-        for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
-            ok = RunOnce(o, dir.Path(), bps, run) && ok;
-    }
-    return ok ? 0 : 1;
+    return BenchMain(argc, argv, kUsage, [](const BenchOptions& o, const std::string& dir) {
+        bool ok = true;
+        for (int bps : kSpeeds) {
+            if (o.smallest ? bps != 230400 : !Selected(o, "100programs", bps))
+                continue;
+            for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
+                ok = RunOnce(o, dir, bps, run) && ok;
+        }
+        return ok;
+    });
 }

@@ -232,6 +232,25 @@ bool AppendCsv(const std::string& path, const CaseResult& r)
     return true;
 }
 
+bool Record(const BenchOptions& options, const CaseResult& r)
+{
+    AppendCsv(options.csv, r);
+    return r.ok && !r.replayFailed;
+}
+
+int BenchMain(int argc, char** argv, const std::string& usage,
+              const std::function<bool(const BenchOptions&, const std::string& dir)>& cases)
+{
+    BenchOptions o;
+    bool exitNow = false;
+    if (!ParseBenchOptions(argc, argv, usage, &o, &exitNow))
+        return 2;
+    if (exitNow)
+        return 0;
+    ScratchDir dir(o.workDir);
+    return cases(o, dir.Path()) ? 0 : 1;
+}
+
 std::vector<std::string> TimingOptions(const CameraTiming& c)
 {
     return {"--answer-delay-us", std::to_string(c.answerDelayUs), "--enq-delay",   std::to_string(c.enqDelayMs),

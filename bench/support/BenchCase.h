@@ -4,6 +4,7 @@
 #include "LineEvent.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,13 @@ void SetVirtualTime(CaseResult* result, uint64_t elapsedUs);
 void PrintResult(const CaseResult& r, const LineLog& log, const CameraTiming& camera, bool verbose);
 // Appends the CSV row (writing the header first into a new file).
 bool AppendCsv(const std::string& path, const CaseResult& r);
+// Appends the row to --csv; true when the run and its replay (if any) went well.
+bool Record(const BenchOptions& options, const CaseResult& r);
+
+// A benchmark program's main: parses the common options (usage for --help),
+// makes the scratch folder and runs `cases` in it; the exit status.
+int BenchMain(int argc, char** argv, const std::string& usage,
+              const std::function<bool(const BenchOptions&, const std::string& dir)>& cases);
 
 // The emulator options that give it these delays.
 std::vector<std::string> TimingOptions(const CameraTiming& camera);

@@ -88,29 +88,23 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
         r.ok = status == CProgramTransfer::kUploaded && progress.last == 100;
         bench.Report(&r, timing, o.verbose);
     }
-    AppendCsv(o.csv, r);
-    return r.ok && !r.replayFailed;
+    return Record(o, r);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    BenchOptions o;
-    bool exitNow = false;
-    if (!ParseBenchOptions(argc, argv, kUsage, &o, &exitNow))
-        return 2;
-    if (exitNow)
-        return 0;
-    ScratchDir dir(o.workDir);
-    bool ok = true;
-    for (const Size& size : kSizes) {
-        for (int bps : kSpeeds) {
-            if (o.smallest ? (&size != &kSizes[0] || bps != 230400) : !Selected(o, size.label, bps))
-                continue;
-            for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
-                ok = RunOnce(o, dir.Path(), size, bps, run) && ok;
+    return BenchMain(argc, argv, kUsage, [](const BenchOptions& o, const std::string& dir) {
+        bool ok = true;
+        for (const Size& size : kSizes) {
+            for (int bps : kSpeeds) {
+                if (o.smallest ? (&size != &kSizes[0] || bps != 230400) : !Selected(o, size.label, bps))
+                    continue;
+                for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
+                    ok = RunOnce(o, dir, size, bps, run) && ok;
+            }
         }
-    }
-    return ok ? 0 : 1;
+        return ok;
+    });
 }
