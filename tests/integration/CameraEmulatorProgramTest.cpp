@@ -7,7 +7,7 @@
 #include "protocol/CameraComm.h"
 #include "protocol/ProgramInfoRecord.h"
 #include "serial/TermiosSerialOps.h"
-#include "integration/EmulatorProcess.h"
+#include "emulator/EmulatorProcess.h"
 #include "support/MemorySource.h"
 #include "support/TempDir.h"
 
@@ -25,6 +25,8 @@
 
 namespace oskel::test {
 namespace {
+
+using emulator::EmulatorProcess;
 
 struct PcSide {
     explicit PcSide(const std::string& link)

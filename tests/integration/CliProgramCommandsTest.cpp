@@ -1,7 +1,7 @@
 // list, upload and remove of oskel-uploader-cli against camera-emulator on a
 // pty, with the sample programs in a folder: the outcomes a script sees.
 #include "integration/CliRunner.h"
-#include "integration/EmulatorProcess.h"
+#include "emulator/EmulatorProcess.h"
 #include "support/TempDir.h"
 
 #include "app/SingleInstance.h"
@@ -17,6 +17,8 @@
 
 namespace oskel::test {
 namespace {
+
+using emulator::EmulatorProcess;
 
 bool Contains(const std::string& text, const std::string& part)
 {

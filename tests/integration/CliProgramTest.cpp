@@ -2,7 +2,7 @@
 // temporary folder: against missing and silent devices, and against
 // camera-emulator on a pty.
 #include "integration/CliRunner.h"
-#include "integration/EmulatorProcess.h"
+#include "emulator/EmulatorProcess.h"
 #include "support/PtyPair.h"
 #include "support/TempDir.h"
 
@@ -20,6 +20,8 @@
 
 namespace oskel::test {
 namespace {
+
+using emulator::EmulatorProcess;
 
 bool Contains(const std::string& text, const std::string& part)
 {

@@ -2,7 +2,7 @@
 // killed in the middle of one: what the user sees, and what the next run
 // finds.
 #include "integration/CliRunner.h"
-#include "integration/EmulatorProcess.h"
+#include "emulator/EmulatorProcess.h"
 #include "support/TempDir.h"
 
 #include "app/SingleInstance.h"
@@ -21,6 +21,8 @@
 
 namespace oskel::test {
 namespace {
+
+using emulator::EmulatorProcess;
 
 bool Contains(const std::string& text, const std::string& part)
 {

@@ -1,15 +1,17 @@
-#include "integration/EmulatorProcess.h"
+#include "emulator/EmulatorProcess.h"
 
 #include <chrono>
 #include <filesystem>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-namespace oskel::test {
+namespace oskel::emulator {
 
-EmulatorProcess::EmulatorProcess(const std::string& program, const std::string& link, std::vector<std::string> extra)
+EmulatorProcess::EmulatorProcess(const std::string& program, const std::string& link,
+                                 const std::vector<std::string>& extra)
 {
     std::vector<std::string> args = {program, "--quiet", "--link", link};
     args.insert(args.end(), extra.begin(), extra.end());
@@ -19,12 +21,28 @@ EmulatorProcess::EmulatorProcess(const std::string& program, const std::string& 
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        alarm(120); // never outlives a stuck test by long
+        prctl(PR_SET_PDEATHSIG, SIGTERM); // goes with a test or benchmark that is killed
+        alarm(900);                       // and never outlives a stuck one by long
         execv(argv[0], argv.data());
         _exit(127);
     }
-    for (int i = 0; i < 500 && !std::filesystem::is_symlink(link); ++i)
+    for (int i = 0; i < 1000 && m_pid > 0; ++i) {
+        if (std::filesystem::is_symlink(link)) {
+            m_ok = true;
+            break;
+        }
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            break;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+EmulatorProcess::~EmulatorProcess()
+{
+    Stop();
 }
 
 int EmulatorProcess::Stop()
@@ -39,4 +57,4 @@ int EmulatorProcess::Stop()
     return m_status;
 }
 
-} // namespace oskel::test
+} // namespace oskel::emulator
