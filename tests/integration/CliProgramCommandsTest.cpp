@@ -1,8 +1,6 @@
 // list, upload and remove of oskel-uploader-cli against camera-emulator on a
 // pty, with the sample programs in a folder: the outcomes a script sees.
-#include "integration/CliRunner.h"
-#include "emulator/EmulatorProcess.h"
-#include "support/TempDir.h"
+#include "integration/CliCameraFixture.h"
 
 #include "app/SingleInstance.h"
 #include "emulator/SamplePrograms.h"
@@ -18,25 +16,15 @@
 namespace oskel::test {
 namespace {
 
-using emulator::EmulatorProcess;
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 // One camera with an old World Clock stored, and the sample folder with a
 // big program besides.
-class CliProgramCommands : public ::testing::Test {
+class CliProgramCommands : public CliCameraFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(emulator::WriteSamplePrograms(folder, emulator::SampleSignatures::Plus, nullptr, nullptr));
-        emulator::SampleProgram big;
-        big.fileName = "BIGVIEW.FNC";
-        big.displayName = "Big Viewer";
-        big.size = 60000;
-        WriteProgram(folder + "/BIGVIEW.FNC", big);
+        CliCameraFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         emulator::SampleProgram oldClock;
         oldClock.fileName = "CLOCK.FNC";
         oldClock.displayName = "World Clock";
@@ -44,32 +32,10 @@ protected:
         WriteProgram(stored / "CLOCK.FNC", oldClock);
     }
 
-    void StartCamera(std::vector<std::string> extra = {})
-    {
-        extra.insert(extra.end(), {"--program", stored / "CLOCK.FNC", "--dump", dump});
-        camera = std::make_unique<EmulatorProcess>(OSKEL_CAMERA_EMULATOR, link, extra);
-        ASSERT_TRUE(std::filesystem::is_symlink(link));
-    }
+    void StartCamera() { StartEmulator({"--program", stored / "CLOCK.FNC", "--dump", dump}); }
 
-    static void WriteProgram(const std::string& path, const emulator::SampleProgram& program)
-    {
-        const std::vector<uint8_t> bytes = emulator::MakeProgramFile(program);
-        WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
-    }
-
-    std::vector<std::string> Args(std::vector<std::string> args) const
-    {
-        args.insert(args.begin(), {"--device", link, "--folder", folder});
-        return args;
-    }
-    CliRun Cli(std::vector<std::string> args) { return RunCli(config.Path(), Args(std::move(args))); }
-
-    TempDir config;
     TempDir stored;
-    std::string folder = config / "programs";
-    std::string link = config / "camera";
     std::string dump = config / "dump";
-    std::unique_ptr<EmulatorProcess> camera;
 };
 
 TEST_F(CliProgramCommands, ListUploadUpdateAndRemoveAsAScriptDoes)

@@ -1,9 +1,7 @@
 // A camera that vanishes in the middle of an upload, and a command line
 // killed in the middle of one: what the user sees, and what the next run
 // finds.
-#include "integration/CliRunner.h"
-#include "emulator/EmulatorProcess.h"
-#include "support/TempDir.h"
+#include "integration/CliCameraFixture.h"
 
 #include "app/SingleInstance.h"
 #include "emulator/SamplePrograms.h"
@@ -22,39 +20,13 @@
 namespace oskel::test {
 namespace {
 
-using emulator::EmulatorProcess;
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-class UnplugAndKill : public ::testing::Test {
+class UnplugAndKill : public CliCameraFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(emulator::WriteSamplePrograms(folder, emulator::SampleSignatures::Plus, nullptr, nullptr));
-        emulator::SampleProgram big;
-        big.fileName = "BIGVIEW.FNC";
-        big.displayName = "Big Viewer";
-        big.size = 60000;
-        const std::vector<uint8_t> bytes = emulator::MakeProgramFile(big);
-        WriteFileBytes(folder + "/BIGVIEW.FNC", std::string(bytes.begin(), bytes.end()));
-    }
-
     void StartCamera(std::vector<std::string> extra = {})
     {
         extra.insert(extra.end(), {"--store-file", store});
-        camera = std::make_unique<EmulatorProcess>(OSKEL_CAMERA_EMULATOR, link, extra);
-        ASSERT_TRUE(std::filesystem::is_symlink(link));
+        StartEmulator(extra);
     }
-
-    std::vector<std::string> Args(std::vector<std::string> args) const
-    {
-        args.insert(args.begin(), {"--device", link, "--folder", folder});
-        return args;
-    }
-    CliRun Cli(std::vector<std::string> args) { return RunCli(config.Path(), Args(std::move(args))); }
 
     // An upload of the big program, once its first packets are on the line.
     std::unique_ptr<CliProcess> UploadUnderWay()
@@ -66,11 +38,7 @@ protected:
 
     std::string Store() const { return ReadFileBytes(store).value_or(""); }
 
-    TempDir config;
-    std::string folder = config / "programs";
-    std::string link = config / "camera";
     std::string store = config / "store.txt";
-    std::unique_ptr<EmulatorProcess> camera;
 };
 
 TEST_F(UnplugAndKill, ACameraVanishingMidUploadIsReportedAtOnce)
