@@ -4,25 +4,8 @@
 #include "res/DialogTemplates.h"
 
 #include <QCoreApplication>
-#include <QScreen>
 
 namespace oskel::qt {
-
-void CentreOver(QWidget& window, const QWidget* owner)
-{
-    const QScreen* screen = owner != nullptr ? owner->screen() : window.screen();
-    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
-    const QRect over = owner != nullptr ? owner->frameGeometry() : area;
-    QRect placed(QPoint(0, 0), window.frameGeometry().size());
-    placed.moveCenter(over.center());
-    if (area.isValid()) {
-        placed.moveRight(std::min(placed.right(), area.right()));
-        placed.moveBottom(std::min(placed.bottom(), area.bottom()));
-        placed.moveLeft(std::max(placed.left(), area.left()));
-        placed.moveTop(std::max(placed.top(), area.top()));
-    }
-    window.move(placed.topLeft());
-}
 
 CAboutWindow::CAboutWindow() : CTemplateDialog(res::IDD_ABOUT) {}
 

@@ -40,8 +40,4 @@ public:
     std::unique_ptr<ui::IAboutView> CreateAboutView() override;
 };
 
-// Centres a window over `owner`, or over its screen when there is none, and
-// keeps it on that screen.
-void CentreOver(QWidget& window, const QWidget* owner);
-
 } // namespace oskel::qt

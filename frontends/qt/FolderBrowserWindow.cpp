@@ -1,6 +1,6 @@
 #include "FolderBrowserWindow.h"
 
-#include "AboutWindow.h"
+#include "WindowOwner.h"
 #include "Resources.h"
 #include "TemplateDialog.h"
 #include "res/StringIds.h"

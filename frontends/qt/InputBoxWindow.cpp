@@ -1,6 +1,6 @@
 #include "InputBoxWindow.h"
 
-#include "AboutWindow.h"
+#include "WindowOwner.h"
 #include "res/DialogTemplates.h"
 #include "ui/MessageBox.h"
 

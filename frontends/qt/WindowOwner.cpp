@@ -1,5 +1,7 @@
 #include "WindowOwner.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QLayout>
 #include <QScreen>
@@ -29,10 +31,15 @@ void PlaceAbove(QWidget& window, QWidget* owner)
     if (over != nullptr && over != &window && window.windowHandle() != nullptr && over->windowHandle() != nullptr)
         window.windowHandle()->setTransientParent(over->windowHandle());
 
-    const QScreen* screen = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();
+    CentreOver(window, over);
+}
+
+void CentreOver(QWidget& window, const QWidget* owner)
+{
+    const QScreen* screen = owner != nullptr ? owner->screen() : window.screen();
     const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
     QRect placed(QPoint(0, 0), window.frameGeometry().size());
-    placed.moveCenter(over != nullptr ? over->frameGeometry().center() : area.center());
+    placed.moveCenter(owner != nullptr ? owner->frameGeometry().center() : area.center());
     if (area.isValid()) {
         placed.moveRight(std::min(placed.right(), area.right()));
         placed.moveBottom(std::min(placed.bottom(), area.bottom()));

@@ -12,7 +12,12 @@ QWidget* ActiveOwner();
 // over it, inside the owner's screen, after sizing it to its contents. The
 // window's lifetime and enabled state stay its own whatever becomes of the
 // owner (the main window is disabled while the progress window exists).
-// With a null owner the window is centred on the primary screen.
+// With a null owner the window is centred on its screen (the primary one
+// for a new window).
 void PlaceAbove(QWidget& window, QWidget* owner);
+
+// Centres a window over `owner`, or over its screen when there is none, and
+// keeps it on that screen.
+void CentreOver(QWidget& window, const QWidget* owner);
 
 } // namespace oskel::qt
