@@ -45,31 +45,24 @@ bool WritePrograms(const std::string& dir, std::vector<std::string>* args)
 
 bool RunOnce(const BenchOptions& o, const std::string& dir, int bps, int run)
 {
-    const CameraTiming timing;
-    std::vector<std::string> args = TimingOptions(timing);
-    args.insert(args.end(), {"--capacity", "8388608"});
-    if (!WritePrograms(dir, &args)) {
+    std::vector<std::string> programs;
+    if (!WritePrograms(dir, &programs)) {
         std::fprintf(stderr, "cannot write the programs in %s\n", dir.c_str());
         return false;
     }
     CaseResult r;
-    r.operation = o.virtualTime ? "listing (virtual time)" : "listing";
+    r.operation = "listing";
     r.label = "100programs";
     r.bps = bps;
     r.payloadBytes = static_cast<uint64_t>(kPrograms) * ProgramInfoRecord::kSize;
     r.run = run;
-    {
-        BenchRun bench(o, dir, args, bps);
-        if (!bench.Ready())
-            return false;
+    return MeasureRun(o, dir, programs, r, [](BenchRun& bench) {
         ProgramCatalog& catalog = bench.Rig().Catalog();
         bench.Start();
         const bool refreshed = catalog.RefreshCameraList(&catalog.CameraList());
         bench.Stop();
-        r.ok = refreshed && catalog.cameraCount == kPrograms && catalog.CameraList().GetCount() == kPrograms;
-        bench.Report(&r, timing, o.verbose);
-    }
-    return Record(o, r);
+        return refreshed && catalog.cameraCount == kPrograms && catalog.CameraList().GetCount() == kPrograms;
+    });
 }
 
 } // namespace

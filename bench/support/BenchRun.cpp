@@ -73,4 +73,23 @@ void BenchRun::Replay(CaseResult* r, const CameraTiming& timing)
     r->replayMs = replay.measuredMs;
 }
 
+bool MeasureRun(const BenchOptions& o, const std::string& dir, const std::vector<std::string>& extra, CaseResult r,
+                const std::function<bool(BenchRun&)>& operation)
+{
+    const CameraTiming timing;
+    std::vector<std::string> args = TimingOptions(timing);
+    args.insert(args.end(), {"--capacity", "8388608"});
+    args.insert(args.end(), extra.begin(), extra.end());
+    if (o.virtualTime)
+        r.operation += " (virtual time)";
+    {
+        BenchRun bench(o, dir, args, r.bps);
+        if (!bench.Ready())
+            return false;
+        r.ok = operation(bench);
+        bench.Report(&r, timing, o.verbose);
+    }
+    return Record(o, r);
+}
+
 } // namespace oskel::bench

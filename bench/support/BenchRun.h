@@ -4,6 +4,7 @@
 #include "BenchCase.h"
 #include "EmulatorRun.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,5 +45,12 @@ private:
     uint64_t m_startUs = 0;
     bool m_ready = false;
 };
+
+// One run of a case on a camera with the benchmark's delays and 8 MB of
+// memory (extra: further emulator options). `operation` prepares, calls
+// Start and Stop around what is measured and says whether the camera did
+// what it should; the run is then reported and recorded (see Record).
+bool MeasureRun(const BenchOptions& o, const std::string& dir, const std::vector<std::string>& extra, CaseResult r,
+                const std::function<bool(BenchRun&)>& operation);
 
 } // namespace oskel::bench

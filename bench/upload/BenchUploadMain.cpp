@@ -63,19 +63,13 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
         std::fprintf(stderr, "cannot write %s\n", file.c_str());
         return false;
     }
-    const CameraTiming timing;
-    std::vector<std::string> args = TimingOptions(timing);
-    args.insert(args.end(), {"--capacity", "8388608"});
     CaseResult r;
-    r.operation = o.virtualTime ? "upload (virtual time)" : "upload";
+    r.operation = "upload";
     r.label = size.label;
     r.bps = bps;
     r.payloadBytes = size.bytes;
     r.run = run;
-    {
-        BenchRun bench(o, dir, args, bps);
-        if (!bench.Ready())
-            return false;
+    return MeasureRun(o, dir, {}, r, [&](BenchRun& bench) {
         BenchCameraRig& rig = bench.Rig();
         ProgramCatalog& catalog = rig.Catalog();
         catalog.folderPath = dir + "/";
@@ -85,10 +79,8 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, const Size& size, in
         bench.Start();
         const int status = transfer.UploadFile("BENCH.FNC", kCameraName, static_cast<int>(size.bytes), &progress);
         bench.Stop();
-        r.ok = status == CProgramTransfer::kUploaded && progress.last == 100;
-        bench.Report(&r, timing, o.verbose);
-    }
-    return Record(o, r);
+        return status == CProgramTransfer::kUploaded && progress.last == 100;
+    });
 }
 
 } // namespace
