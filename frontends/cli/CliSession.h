@@ -42,6 +42,7 @@ public:
 
     CCameraHolder& Holder() { return m_holder; }
     const TerminalFrontEnd& FrontEnd() const { return m_frontEnd; }
+    TerminalFrontEnd& FrontEnd() { return m_frontEnd; }
     CSettingsStore& Settings() { return m_settings; }
 
     // The program folder of this run, ending with '/': --folder, else the

@@ -109,10 +109,10 @@ int TerminalFrontEnd::AnswerFor(AnswerPolicy policy, unsigned type)
     }
 }
 
-int TerminalFrontEnd::Show(const std::string& text, unsigned type, unsigned)
+int TerminalFrontEnd::Show(const std::string& text, unsigned type, unsigned helpId)
 {
-    const int answer = Answer(text, type);
-    m_shown.push_back({text, type, answer});
+    const int answer = m_rehearsal ? AnswerFor(*m_rehearsal, type) : Answer(text, type);
+    m_shown.push_back({text, type, answer, helpId == static_cast<unsigned>(-1) ? 0 : helpId});
     return answer;
 }
 
