@@ -25,22 +25,22 @@ std::string NameKey(const char* name)
     return std::string(name, strnlen(name, kCameraNameSize));
 }
 
-// How many programs of each camera name a snapshot holds, less those of `minus`.
-int CountOf(const std::vector<ProgramInfoRecord>& records, const std::string& key)
+bool SameRecord(const ProgramInfoRecord& a, const ProgramInfoRecord& b)
 {
-    return static_cast<int>(std::count_if(records.begin(), records.end(), [&](const ProgramInfoRecord& r) {
-        return NameKey(r.CameraName()) == key;
-    }));
+    return std::memcmp(a.bytes, b.bytes, ProgramInfoRecord::kSize) == 0;
 }
 
-// Names with more programs in `a` than in `b`.
-std::vector<std::string> Gained(const std::vector<ProgramInfoRecord>& a, const std::vector<ProgramInfoRecord>& b)
+// The records of `a` that `b` lacks (each record of `b` answers for one of
+// `a`), by camera name: a new version under the same name counts as gained.
+std::vector<std::string> Gained(const std::vector<ProgramInfoRecord>& a, std::vector<ProgramInfoRecord> b)
 {
     std::vector<std::string> names;
     for (const ProgramInfoRecord& r : a) {
-        const std::string key = NameKey(r.CameraName());
-        if (std::find(names.begin(), names.end(), key) == names.end() && CountOf(a, key) > CountOf(b, key))
-            names.push_back(key);
+        const auto it = std::find_if(b.begin(), b.end(), [&](const ProgramInfoRecord& x) { return SameRecord(x, r); });
+        if (it != b.end())
+            b.erase(it);
+        else
+            names.push_back(NameKey(r.CameraName()));
     }
     return names;
 }
@@ -296,9 +296,7 @@ void OperationRecord::ClassifyRemove()
     Snapshot remaining = m_snapshots.back();
     Snapshot gone = m_snapshots.front();
     for (const ProgramInfoRecord& r : remaining) {
-        const auto it = std::find_if(gone.begin(), gone.end(), [&](const ProgramInfoRecord& g) {
-            return std::memcmp(g.bytes, r.bytes, ProgramInfoRecord::kSize) == 0;
-        });
+        const auto it = std::find_if(gone.begin(), gone.end(), [&](const ProgramInfoRecord& g) { return SameRecord(g, r); });
         if (it != gone.end())
             gone.erase(it);
     }
@@ -310,9 +308,8 @@ void OperationRecord::ClassifyRemove()
     }
     for (size_t k = 0; k < m_items.size(); ++k) {
         Item& item = m_items[k];
-        const auto it = std::find_if(gone.begin(), gone.end(), [&](const ProgramInfoRecord& g) {
-            return std::memcmp(g.bytes, m_removed[k].bytes, ProgramInfoRecord::kSize) == 0;
-        });
+        const auto it = std::find_if(gone.begin(), gone.end(),
+                                     [&](const ProgramInfoRecord& g) { return SameRecord(g, m_removed[k]); });
         if (it != gone.end()) {
             item.outcome = "erased";
             gone.erase(it);
@@ -322,9 +319,7 @@ void OperationRecord::ClassifyRemove()
     }
     const Snapshot& before = m_snapshots.front();
     for (const ProgramInfoRecord& r : gone) {
-        const auto at = std::find_if(before.begin(), before.end(), [&](const ProgramInfoRecord& b) {
-            return std::memcmp(b.bytes, r.bytes, ProgramInfoRecord::kSize) == 0;
-        });
+        const auto at = std::find_if(before.begin(), before.end(), [&](const ProgramInfoRecord& b) { return SameRecord(b, r); });
         m_alsoErased.push_back({static_cast<int>(at - before.begin()) + 1, RecordDisplayText(r),
                                 DottedCameraName(r.CameraName()), r.Version()});
     }
