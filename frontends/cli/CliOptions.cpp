@@ -197,7 +197,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             if (!path)
                 return false;
             if (path->empty()) {
-                *error = arg + " needs a " + (arg == "--device" ? "device path" : arg == "--folder" ? "folder" : "file");
+                const char* what = arg == "--device" ? "device path" : arg == "--folder" ? "folder" : "file";
+                *error = arg + " needs a " + what;
                 return false;
             }
             (arg == "--device" ? options->device : arg == "--folder" ? options->folder : options->trace) = *path;

@@ -37,7 +37,8 @@ std::string RefusalHint(int family)
 } // namespace
 
 CliSession::CliSession(const CliOptions& options, CliContext& context)
-    : m_options(options), m_context(context), m_views(context.err, context.errIsTerminal, options.quiet || options.progressJson),
+    : m_options(options), m_context(context),
+      m_views(context.err, context.errIsTerminal, options.quiet || options.progressJson),
       m_frontEnd(context.err, options.answers, context.prompt),
       m_serial(Line()),
       m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))

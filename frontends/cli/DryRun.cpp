@@ -31,25 +31,11 @@ std::string Would(const OperationRecord::Item& item)
     return text;
 }
 
-const char* ButtonText(int answer)
-{
-    switch (answer) {
-    case ui::IDYES:
-        return "Yes";
-    case ui::IDNO:
-        return "No";
-    case ui::IDCANCEL:
-        return "Cancel";
-    default:
-        return "OK";
-    }
-}
-
 std::string MessageLine(const OperationRecord::Message& m)
 {
     return "      " + m.text + " " +
-           (m.asks ? std::string("(asks; rehearsed as ") + ButtonText(m.answer) + ")"
-                   : std::string("[answered ") + ButtonText(m.answer) + "]") +
+           (m.asks ? std::string("(asks; rehearsed as ") + TerminalFrontEnd::ButtonName(m.answer) + ")"
+                   : std::string("[answered ") + TerminalFrontEnd::ButtonName(m.answer) + "]") +
            "\n";
 }
 

@@ -57,28 +57,13 @@ bool IsFailure(unsigned type)
     return icon == ui::MB_ICONEXCLAMATION || icon == 0;
 }
 
-const char* AnswerName(int answer)
-{
-    switch (answer) {
-    case ui::IDOK:
-        return "OK";
-    case ui::IDCANCEL:
-        return "Cancel";
-    case ui::IDYES:
-        return "Yes";
-    case ui::IDNO:
-        return "No";
-    default:
-        return "";
-    }
-}
-
 std::string MessagesJson(const std::vector<OperationRecord::Message>& messages)
 {
     std::string json;
     for (const OperationRecord::Message& m : messages) {
         JsonObject o;
-        o.Add("id", static_cast<int64_t>(m.id)).Add("text", m.text).Add("answer", AnswerName(m.answer));
+        o.Add("id", static_cast<int64_t>(m.id)).Add("text", m.text);
+        o.Add("answer", TerminalFrontEnd::ButtonName(m.answer));
         if (m.asks)
             o.Add("asks", true);
         json += (json.empty() ? "" : ",") + o.Text();
@@ -183,7 +168,8 @@ void OperationRecord::Begin(const ui::ListModel& list, bool upload)
             m_entries.push_back(entry);
             m_items.push_back({entry->DisplayText(), DottedCameraName(name), "", "", "", {}});
         } else {
-            const ProgramInfoRecord* r = m_catalog.RecordAt(ProgramCatalog::CameraSlotAt(list, selected[selected.size() - 1 - k]));
+            const int index = selected[selected.size() - 1 - k];
+            const ProgramInfoRecord* r = m_catalog.RecordAt(ProgramCatalog::CameraSlotAt(list, index));
             const ProgramInfoRecord record = r != nullptr ? *r : ProgramInfoRecord();
             m_removed.push_back(record);
             m_items.push_back({RecordDisplayText(record), DottedCameraName(record.CameraName()), "", "", "", {}});
@@ -296,7 +282,8 @@ void OperationRecord::ClassifyRemove()
     Snapshot remaining = m_snapshots.back();
     Snapshot gone = m_snapshots.front();
     for (const ProgramInfoRecord& r : remaining) {
-        const auto it = std::find_if(gone.begin(), gone.end(), [&](const ProgramInfoRecord& g) { return SameRecord(g, r); });
+        const auto it =
+            std::find_if(gone.begin(), gone.end(), [&](const ProgramInfoRecord& g) { return SameRecord(g, r); });
         if (it != gone.end())
             gone.erase(it);
     }
@@ -319,7 +306,8 @@ void OperationRecord::ClassifyRemove()
     }
     const Snapshot& before = m_snapshots.front();
     for (const ProgramInfoRecord& r : gone) {
-        const auto at = std::find_if(before.begin(), before.end(), [&](const ProgramInfoRecord& b) { return SameRecord(b, r); });
+        const auto at =
+            std::find_if(before.begin(), before.end(), [&](const ProgramInfoRecord& b) { return SameRecord(b, r); });
         m_alsoErased.push_back({static_cast<int>(at - before.begin()) + 1, RecordDisplayText(r),
                                 DottedCameraName(r.CameraName()), r.Version()});
     }

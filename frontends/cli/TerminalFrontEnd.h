@@ -68,6 +68,8 @@ public:
     // The button a box of this style answers with when nobody is asked.
     static int DefaultButton(unsigned type);
     static int AnswerFor(AnswerPolicy policy, unsigned type);
+    // "OK", "Cancel", "Yes", "No".
+    static const char* ButtonName(int button);
 
 private:
     int Ask(const std::string& text, unsigned type);

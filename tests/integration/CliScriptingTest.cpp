@@ -61,10 +61,11 @@ TEST_F(CliScripting, ProgressAsJsonLinesAndTheWireTrace)
     EXPECT_TRUE(Contains(last, "\"timeLeftMs\":0}")) << last;
 
     const std::string wire = ReadFileBytes(trace).value_or("");
-    for (const char* part : {" open COM", " PC>CAM 19200 bit/s 1 byte: probe 0x00\n    00\n", " CAM>PC 19200 bit/s 1 byte: NAK",
-                             "bytes: GetRegister 28\n    1B 43 02 00 01 1C 1D 00\n", "SendObject kind 58 with 12 bytes",
-                             "bytes: data STX seq 0 len 128\n    02 00 80 00", "data ETX seq 30 len 1408\n", "Action 11 (argument 0)",
-                             "1 byte: ENQ", "speed code 0 (close)", " close\n"})
+    for (const char* part :
+         {" open COM", " PC>CAM 19200 bit/s 1 byte: probe 0x00\n    00\n", " CAM>PC 19200 bit/s 1 byte: NAK",
+          "bytes: GetRegister 28\n    1B 43 02 00 01 1C 1D 00\n", "SendObject kind 58 with 12 bytes",
+          "bytes: data STX seq 0 len 128\n    02 00 80 00", "data ETX seq 30 len 1408\n", "Action 11 (argument 0)",
+          "1 byte: ENQ", "speed code 0 (close)", " close\n"})
         EXPECT_TRUE(Contains(wire, part)) << part << "\n" << wire.substr(0, 3000);
 }
 

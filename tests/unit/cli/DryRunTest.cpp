@@ -58,7 +58,8 @@ emulator::StoredProgram Program(const Stored& s)
 std::string Outcomes(const std::string& json)
 {
     std::string summary;
-    static const std::regex item(R"re("outcome":"([a-z ]+)"(,"host":\{"displayName":"[^"]*","outcome":"([a-z]+)"\})?)re");
+    static const std::regex item(
+        R"re("outcome":"([a-z ]+)"(,"host":\{"displayName":"[^"]*","outcome":"([a-z]+)"\})?)re");
     const std::string items = json.substr(0, json.find("\"alsoErased\""));
     for (std::sregex_iterator i(items.begin(), items.end(), item), end; i != end; ++i) {
         summary += (summary.empty() ? "" : ",") + (*i)[1].str();
