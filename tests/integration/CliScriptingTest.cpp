@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <sstream>
+#include <thread>
 
 namespace oskel::test {
 namespace {
@@ -67,6 +70,28 @@ TEST_F(CliScripting, ProgressAsJsonLinesAndTheWireTrace)
           "bytes: data STX seq 0 len 128\n    02 00 80 00", "data ETX seq 30 len 1408\n", "Action 11 (argument 0)",
           "1 byte: ENQ", "speed code 0 (close)", " close\n"})
         EXPECT_TRUE(Contains(wire, part)) << part << "\n" << wire.substr(0, 3000);
+}
+
+// OSKEL_TRACE=FILE: the desktop program traces the line the same way.
+TEST_F(CliScripting, TheDesktopProgramWritesTheTraceWhenAsked)
+{
+    StartEmulator({});
+    WriteFileBytes(config / "QUIVRAN.INI", "[Ports]\nCOM1=" + link + "\n[UploadDialog]\nOPFFolder=" + folder + "\n");
+    const std::string trace = config / "desktop-trace.txt";
+    setenv("OSKEL_TRACE", trace.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    CliProcess desktop(config.Path(), {}, OSKEL_UPLOADER_PATH);
+    unsetenv("OSKEL_TRACE");
+    bool listed = false;
+    for (int i = 0; i < 2000 && !listed; ++i) {
+        listed = Contains(ReadFileBytes(trace).value_or(""), "bytes: GetRegister 55\n"); // the count
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string wire = ReadFileBytes(trace).value_or("");
+    EXPECT_TRUE(listed) << "the camera's list was read\n" << wire << desktop.ErrSoFar();
+    EXPECT_TRUE(Contains(wire, " open COM1\n")) << wire;
+    EXPECT_TRUE(Contains(wire, " PC>CAM 19200 bit/s 1 byte: probe 0x00\n    00\n")) << wire;
+    EXPECT_TRUE(Contains(wire, "bytes: GetRegister 1\n    1B 43 02 00 01 01 02 00\n")) << wire;
 }
 
 } // namespace
