@@ -1,5 +1,6 @@
 #include "DryRun.h"
 
+#include "CliInterrupt.h"
 #include "CliSession.h"
 #include "OperationRecord.h"
 #include "RehearsalCamera.h"
@@ -104,6 +105,10 @@ int RunDryRun(const CliOptions& options, CliContext& context, CliSession& sessio
         transfer.RemoveSelected();
     record.End();
     frontEnd.SetRehearsal(std::nullopt);
+    if (Interrupted()) {
+        session.Error("interrupted");
+        return kExitInterrupted;
+    }
 
     if (options.json)
         context.out << record.Json(upload ? "upload" : "remove", true) << '\n';
