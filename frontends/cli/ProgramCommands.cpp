@@ -22,7 +22,6 @@
 #include "ui/MessageBox.h"
 #include "ui/ReadableText.h"
 
-#include <cstdio>
 #include <filesystem>
 
 namespace oskel::cli {
