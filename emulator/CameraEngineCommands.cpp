@@ -4,6 +4,7 @@
 
 #include "protocol/ControlBytes.h"
 #include "protocol/Packet.h"
+#include "protocol/PacketText.h"
 #include "protocol/SpeedCodes.h"
 
 #include <algorithm>
@@ -63,8 +64,7 @@ void CameraEngine::OnSpeedPacket(const uint8_t* payload, int length)
         Send({kNAK}, "NAK (bad speed packet)");
         return;
     }
-    Log("PC>CAM", code == kCloseSpeedCode ? "speed code 0 (close)"
-                                          : "speed code " + std::to_string(code) + " (" + std::to_string(bps) + " bit/s)");
+    Log("PC>CAM", SpeedCodeText(code));
     Send({kACK}, "ACK");
     Timer t;
     t.type = TimerType::SpeedSwitch;
@@ -84,26 +84,26 @@ void CameraEngine::OnCommand(const uint8_t* payload, int length)
     switch (code) {
     case kCmdSetRegister:
         if (length != 6)
-            return refuse("SetRegister with length " + std::to_string(length));
+            return refuse(CommandText(payload, length));
         return OnSetRegister(target, static_cast<int32_t>(GetLe32(payload + 2)));
     case kCmdGetRegister:
         if (length != 2)
-            return refuse("GetRegister with length " + std::to_string(length));
+            return refuse(CommandText(payload, length));
         return OnGetRegister(target);
     case kCmdAction:
         if (length != 3)
-            return refuse("Action with length " + std::to_string(length));
+            return refuse(CommandText(payload, length));
         return OnAction(target, payload[2]);
     case kCmdSendObject:
         if (length < 2)
-            return refuse("SendObject without a kind");
+            return refuse(CommandText(payload, length));
         return OnSendObject(target, payload + 2, length - 2);
     case kCmdReadObject:
         if (length != 2)
-            return refuse("ReadObject with length " + std::to_string(length));
+            return refuse(CommandText(payload, length));
         return OnReadObject(target);
     default:
-        return refuse("unknown command code " + std::to_string(code));
+        return refuse(CommandText(payload, length));
     }
 }
 
@@ -185,11 +185,11 @@ bool CameraEngine::PeekRegister(int reg, int32_t* value) const
 void CameraEngine::OnSetRegister(uint8_t reg, int32_t value)
 {
     if (!IsRegister(reg)) {
-        Log("PC>CAM", "SetRegister " + std::to_string(reg) + " = " + std::to_string(value) + ": no such register");
+        Log("PC>CAM", SetRegisterText(reg, value) + ": no such register");
         Send({kNAK}, "NAK (no such register)");
         return;
     }
-    Log("PC>CAM", "SetRegister " + std::to_string(reg) + " = " + std::to_string(value));
+    Log("PC>CAM", SetRegisterText(reg, value));
     if (m_registers.count(reg) != 0)
         m_registers[reg] = value; // the computed ones (count, memory, readiness, ...) ignore writes
     Send({kACK}, "ACK");
@@ -199,7 +199,7 @@ void CameraEngine::OnGetRegister(uint8_t reg)
 {
     int32_t value = 0;
     if (!PeekRegister(reg, &value)) {
-        Log("PC>CAM", "GetRegister " + std::to_string(reg) + ": no such register");
+        Log("PC>CAM", GetRegisterText(reg) + ": no such register");
         Send({kNAK}, "NAK (no such register)");
         return;
     }
@@ -212,7 +212,7 @@ void CameraEngine::OnGetRegister(uint8_t reg)
             }
         }
     }
-    Log("PC>CAM", "GetRegister " + std::to_string(reg));
+    Log("PC>CAM", GetRegisterText(reg));
     std::vector<uint8_t> bytes(4);
     PutLe32(bytes.data(), static_cast<uint32_t>(value));
     StartObjectOut(bytes, true, "register " + std::to_string(reg) + " = " + std::to_string(value));
@@ -232,7 +232,7 @@ void CameraEngine::StartObjectOut(std::vector<uint8_t> bytes, bool single, const
 
 void CameraEngine::OnAction(uint8_t code, uint8_t argument)
 {
-    const std::string name = "Action " + std::to_string(code) + " (argument " + std::to_string(argument) + ")";
+    const std::string name = ActionText(code, argument);
     if (!IsAction(code)) {
         Log("PC>CAM", name + ": no such action");
         Send({kNAK}, "NAK (no such action)");
@@ -340,7 +340,7 @@ void CameraEngine::OnSendObject(uint8_t kind, const uint8_t* data, int n)
         Send({kACK}, "ACK");
         return;
     }
-    Log("PC>CAM", "SendObject kind " + std::to_string(kind) + " with " + std::to_string(n) + " bytes: refused");
+    Log("PC>CAM", SendObjectText(kind, n) + ": refused");
     Send({kNAK}, "NAK (refused)");
 }
 
@@ -396,7 +396,7 @@ void CameraEngine::OnReadObject(uint8_t kind)
     if (kind == 27) {
         for (const Fault& f : m_faults.Hit(FaultEvent::ModelTextRead)) {
             if (f.kind == FaultKind::FailModelText) {
-                Log("PC>CAM", "ReadObject 27 -> fault: model text read fails");
+                Log("PC>CAM", ReadObjectText(kind) + " -> fault: model text read fails");
                 Send({kCAN}, "CAN (fault)");
                 return;
             }
@@ -404,11 +404,11 @@ void CameraEngine::OnReadObject(uint8_t kind)
     }
     std::vector<uint8_t> bytes;
     if (!ObjectBytes(kind, &bytes)) {
-        Log("PC>CAM", "ReadObject " + std::to_string(kind) + ": no such object");
+        Log("PC>CAM", ReadObjectText(kind) + ": no such object");
         Send({kNAK}, "NAK (no such object)");
         return;
     }
-    Log("PC>CAM", "ReadObject " + std::to_string(kind));
+    Log("PC>CAM", ReadObjectText(kind));
     if (bytes.empty()) {
         Send({kACK}, "ACK (nothing to send)");
         return;

@@ -5,6 +5,7 @@
 
 #include "protocol/ControlBytes.h"
 #include "protocol/Packet.h"
+#include "protocol/PacketText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,22 +15,10 @@ namespace {
 
 constexpr int kMaxCommandPayload = 2 + 2040;
 
-const char* ControlName(uint8_t b)
+// The PC's answers to a data packet the camera sent, and ENQ.
+bool IsAnswerByte(uint8_t b)
 {
-    switch (b) {
-    case kACK:
-        return "ACK";
-    case kNAK:
-        return "NAK";
-    case kCAN:
-        return "CAN";
-    case kDC1:
-        return "DC1";
-    case kENQ:
-        return "ENQ";
-    default:
-        return nullptr;
-    }
+    return b == kACK || b == kNAK || b == kCAN || b == kDC1 || b == kENQ;
 }
 
 } // namespace
@@ -68,10 +57,10 @@ void CameraEngine::OnByte(uint8_t b)
         if (b == kESC) {
             StartPacket(b, Rx::Command);
         } else if (b == kProbe && m_speed == 19200) {
-            Log("PC>CAM", "probe 0x00");
+            Log("PC>CAM", ControlByteText(kProbe));
             Send({kNAK}, "NAK (probe answered)");
-        } else if (const char* name = ControlName(b)) {
-            Log("PC>CAM", std::string(name) + " (nothing to answer)");
+        } else if (IsAnswerByte(b)) {
+            Log("PC>CAM", ControlByteText(b) + " (nothing to answer)");
         }
         break;
     case Rx::Command:
@@ -282,8 +271,7 @@ void CameraEngine::CompleteDataPacket()
     const uint8_t type = packet[0];
     const uint8_t sequence = packet[1];
     const int length = GetLe16(packet.data() + 2);
-    char what[64];
-    std::snprintf(what, sizeof what, "data %s seq %u len %d", type == kETX ? "ETX" : "STX", sequence, length);
+    const std::string what = DataPacketText(type, sequence, length);
     if (ApplyPacketFaults(what))
         return;
     const uint8_t* data = packet.data() + 4;
@@ -334,9 +322,7 @@ void CameraEngine::SendOutPacket()
     std::vector<uint8_t> packet(m_outChunk + 6u);
     std::copy_n(m_out.begin() + static_cast<std::ptrdiff_t>(m_outOffset), m_outChunk, packet.begin() + 4);
     FrameData(packet.data(), last ? kETX : kSTX, m_outSequence, static_cast<int>(m_outChunk));
-    char what[80];
-    std::snprintf(what, sizeof what, "data %s seq %u len %zu", last ? "ETX" : "STX", m_outSequence, m_outChunk);
-    std::string text = what;
+    std::string text = DataPacketText(last ? kETX : kSTX, m_outSequence, static_cast<int>(m_outChunk));
     for (const Fault& f : m_faults.Hit(FaultEvent::DataOut)) {
         if (f.kind == FaultKind::CorruptChecksum) {
             packet[packet.size() - 2] = static_cast<uint8_t>(packet[packet.size() - 2] ^ 0x5A);

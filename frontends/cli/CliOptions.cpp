@@ -168,6 +168,18 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         } else if (arg == "--json") {
             if (!flag(&options->json))
                 return false;
+        } else if (arg == "--dry-run") {
+            if (!flag(&options->dryRun))
+                return false;
+        } else if (arg == "--progress") {
+            const std::optional<std::string> text = value();
+            if (!text)
+                return false;
+            if (*text != "json") {
+                *error = "bad progress format \"" + *text + "\": give --progress=json";
+                return false;
+            }
+            options->progressJson = true;
         } else if (arg == "--quiet" || arg == "-q") {
             if (!flag(&options->quiet))
                 return false;
@@ -180,15 +192,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         } else if (arg == "--cancel") {
             if (!answer(AnswerPolicy::Cancel))
                 return false;
-        } else if (arg == "--device" || arg == "--folder") {
+        } else if (arg == "--device" || arg == "--folder" || arg == "--trace") {
             const std::optional<std::string> path = value();
             if (!path)
                 return false;
             if (path->empty()) {
-                *error = arg + " needs a " + (arg == "--device" ? "device path" : "folder");
+                const char* what = arg == "--device" ? "device path" : arg == "--folder" ? "folder" : "file";
+                *error = arg + " needs a " + what;
                 return false;
             }
-            (arg == "--device" ? options->device : options->folder) = *path;
+            (arg == "--device" ? options->device : arg == "--folder" ? options->folder : options->trace) = *path;
         } else if (arg == "--port") {
             const std::optional<std::string> text = value();
             if (!text)
@@ -220,8 +233,13 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = "no command given";
         return false;
     }
-    if (options->json && options->command != "probe" && options->command != "about" && options->command != "list") {
-        *error = "--json is for probe, about and list";
+    const bool changes = options->command == "upload" || options->command == "remove";
+    if (options->dryRun && !changes) {
+        *error = "--dry-run is for upload and remove";
+        return false;
+    }
+    if (options->progressJson && options->command != "upload") {
+        *error = "--progress=json is for upload";
         return false;
     }
     return CheckNames(*options, error);
@@ -264,7 +282,16 @@ std::string CliUsage()
            "                           each question gets its default button)\n"
            "  --accept-older-models    admit cameras of families 1 to 3 for this run\n"
            "  --accept-unknown-models  admit cameras of an unknown model (family 0)\n"
-           "  --json                   machine-readable output of probe, about and list\n"
+           "  --dry-run                upload, remove: read the camera and tell what would\n"
+           "                           happen, item by item, changing nothing\n"
+           "  --json                   one JSON object on standard output: the result of\n"
+           "                           probe, about and list, or each item's outcome, the\n"
+           "                           messages shown and the camera's list after upload\n"
+           "                           or remove\n"
+           "  --progress=json          upload: one JSON line per progress step on standard\n"
+           "                           error (item, bytes, total, rate, time left)\n"
+           "  --trace FILE             write every byte on the line to FILE, timed and\n"
+           "                           decoded\n"
            "  -q, --quiet              no progress display\n"
            "  -h, --help               show this text\n"
            "  -V, --version            show the program's version\n"

@@ -37,6 +37,9 @@ struct CliOptions {
     std::optional<std::string> folder; // --folder DIR, in place of "OPFFolder"
     AnswerPolicy answers = AnswerPolicy::Ask;
     bool json = false;
+    bool dryRun = false;               // upload/remove: rehearse, change nothing
+    bool progressJson = false;         // --progress=json: JSON lines on stderr
+    std::optional<std::string> trace;  // --trace FILE: the wire trace
     bool quiet = false;
     bool help = false;
     bool version = false;

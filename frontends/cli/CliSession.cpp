@@ -4,11 +4,14 @@
 #include "TerminalText.h"
 
 #include "camera/ConnectFailureText.h"
+#include "platform/TimeSource.h"
 #include "res/StringIds.h"
 #include "ui/MessageBox.h"
 #include "serial/PortMap.h"
 #include "serial/TermiosSerialOps.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace oskel::cli {
@@ -34,12 +37,28 @@ std::string RefusalHint(int family)
 } // namespace
 
 CliSession::CliSession(const CliOptions& options, CliContext& context)
-    : m_options(options), m_context(context), m_views(context.err, context.errIsTerminal, options.quiet),
+    : m_options(options), m_context(context),
+      m_views(context.err, context.errIsTerminal, options.quiet || options.progressJson),
       m_frontEnd(context.err, options.answers, context.prompt),
-      m_serial(context.comm.nativeOps != nullptr ? *context.comm.nativeOps : TermiosSerialOps::Shared()),
+      m_serial(Line()),
       m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))
 {
     m_frontEnd.SetBeforeOutput([this] { m_views.EndLine(); });
+}
+
+SerialPortOps& CliSession::Line()
+{
+    SerialPortOps& line = m_context.comm.nativeOps != nullptr ? *m_context.comm.nativeOps : TermiosSerialOps::Shared();
+    if (!m_options.trace)
+        return line;
+    m_traceFile.open(*m_options.trace, std::ios::out | std::ios::trunc);
+    if (!m_traceFile)
+        m_traceError = std::strerror(errno);
+    std::function<uint64_t()> nowUs;
+    if (TimeSource* time = m_context.comm.time)
+        nowUs = [time] { return static_cast<uint64_t>(time->TickCount()) * 1000u; };
+    m_tracing = std::make_unique<TracingSerialOps>(line, m_traceFile, std::move(nowUs));
+    return *m_tracing;
 }
 
 CommEnvironment CliSession::WithSerial(CommEnvironment comm, SerialPortOps* ops)
@@ -56,6 +75,10 @@ int CliSession::Connect(const std::string& headline)
     if (m_options.acceptUnknownModels)
         held |= CCameraConnection::kUnknownModelsChord;
     m_frontEnd.HoldModifiers(held);
+    if (!m_traceError.empty()) {
+        Error("--trace " + *m_options.trace + ": " + m_traceError);
+        return kExitUsage;
+    }
     if (m_options.device) {
         if (m_context.termios == nullptr) {
             Error("--device needs a real serial port");

@@ -8,7 +8,10 @@
 
 #include "app/SettingsStore.h"
 #include "camera/CameraHolder.h"
+#include "protocol/TracingSerialOps.h"
 
+#include <fstream>
+#include <memory>
 #include <string>
 
 namespace oskel::cli {
@@ -42,6 +45,7 @@ public:
 
     CCameraHolder& Holder() { return m_holder; }
     const TerminalFrontEnd& FrontEnd() const { return m_frontEnd; }
+    TerminalFrontEnd& FrontEnd() { return m_frontEnd; }
     CSettingsStore& Settings() { return m_settings; }
 
     // The program folder of this run, ending with '/': --folder, else the
@@ -61,9 +65,15 @@ public:
 
 private:
     static CommEnvironment WithSerial(CommEnvironment comm, SerialPortOps* ops);
+    // The line under the interrupt check: the context's, or with --trace
+    // the same line traced into the file.
+    SerialPortOps& Line();
 
     const CliOptions& m_options;
     CliContext& m_context;
+    std::ofstream m_traceFile;
+    std::string m_traceError; // why the trace file could not be written
+    std::unique_ptr<TracingSerialOps> m_tracing;
     TerminalProgressViews m_views;
     TerminalFrontEnd m_frontEnd;
     InterruptibleSerialOps m_serial;

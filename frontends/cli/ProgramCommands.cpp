@@ -4,8 +4,11 @@
 #include "CliCommands.h"
 #include "CliInterrupt.h"
 #include "CliSession.h"
+#include "DryRun.h"
 #include "JsonWriter.h"
 #include "NameMatch.h"
+#include "OperationRecord.h"
+#include "ProgramText.h"
 #include "TerminalText.h"
 
 #include "camera/ConnectFailureText.h"
@@ -19,36 +22,12 @@
 #include "ui/MessageBox.h"
 #include "ui/ReadableText.h"
 
-#include <cstdio>
 #include <filesystem>
 
 namespace oskel::cli {
 namespace {
 
 constexpr unsigned kIconMask = 0xF0;
-
-std::string KindText(int kind)
-{
-    return kind == kKindAttachment ? "attachment" : "application";
-}
-
-std::string VersionText(int version)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(version) & 0xFFFF);
-    return text;
-}
-
-// "FRAME2  ATC" -> "FRAME2.ATC", as a user would type it.
-std::string DottedCameraName(const char* name)
-{
-    std::string text = CameraNameText(name);
-    std::string base = text.substr(0, std::min<size_t>(8, text.size()));
-    std::string ext = text.size() > 8 ? text.substr(8) : std::string();
-    base.erase(base.find_last_not_of(' ') + 1);
-    ext.erase(ext.find_last_not_of(' ') + 1);
-    return ui::ReadableText(ext.empty() ? base : base + "." + ext);
-}
 
 // Characters of UTF-8 text, for lining up columns.
 size_t Width(const std::string& text)
@@ -174,26 +153,64 @@ int OperationStatus(CliSession& session, size_t firstBox, int notFoundBefore)
     return kExitFailed;
 }
 
+// One JSON line on the error stream per progress step of --progress=json.
+void PrintProgressJson(std::ostream& err, int item, const std::string& name, const ui::TransferStats& stats)
+{
+    const int64_t rate = stats.elapsedMs > 0 ? stats.bytesSent * 1000 / stats.elapsedMs : 0;
+    JsonObject json;
+    json.Add("item", item).Add("name", name).Add("bytes", stats.bytesSent).Add("total", stats.totalBytes);
+    json.Add("rate", rate);
+    if (rate > 0)
+        json.Add("timeLeftMs", (stats.totalBytes - stats.bytesSent) * 1000 / rate);
+    else
+        json.AddRaw("timeLeftMs", "null");
+    err << json.Text() << '\n';
+    err.flush();
+}
+
 // Selects in list the items the names choose among candidates (a usage error
 // naming the candidates otherwise, with nothing sent) and runs the button's
-// operation on them; the status follows from what the user was shown.
-int RunOnNamed(CliSession& session, ProgramCatalog& catalog, const std::vector<std::string>& names,
+// operation on them, or its rehearsal with --dry-run; the status follows
+// from what the user was shown. --json prints what became of each item.
+int RunOnNamed(const CliOptions& options, CliContext& context, CliSession& session, ProgramCatalog& catalog,
                const std::vector<NameCandidate>& candidates, const std::string& where, const std::string& hint,
-               ui::ListModel& list, void (CProgramTransfer::*operation)())
+               bool upload)
 {
     std::vector<int> chosen;
     std::string error;
-    if (!MatchNames(names, candidates, where, hint, &chosen, &error)) {
+    if (!MatchNames(options.names, candidates, where, hint, &chosen, &error)) {
         session.Error(error);
         return kExitUsage;
     }
+    if (options.dryRun)
+        return RunDryRun(options, context, session, catalog, chosen, upload);
+    ui::ListModel& list = upload ? catalog.FolderList() : catalog.CameraList();
     for (const int index : chosen)
         list.SetSel(index, true);
 
     const size_t firstBox = session.FrontEnd().Shown().size();
     const int notFound = session.FrontEnd().CameraNotFoundShown();
-    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
-    (transfer.*operation)();
+    OperationRecord record(catalog, session.FrontEnd().Shown());
+    record.Begin(list, upload);
+    ProgramTransferHooks hooks;
+    hooks.makeProgressView = [&] {
+        OperationRecord::StatsHook onStats;
+        if (options.progressJson)
+            onStats = [&context](int item, const std::string& name, const ui::TransferStats& stats) {
+                PrintProgressJson(context.err, item, name, stats);
+            };
+        return record.WrapView(ui::CreateProgressView(), std::move(onStats));
+    };
+    CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList(), std::move(hooks));
+    if (upload)
+        transfer.UploadSelected();
+    else
+        transfer.RemoveSelected();
+    record.End();
+    if (options.json) {
+        context.out << record.Json(upload ? "upload" : "remove", false) << '\n';
+        context.out.flush();
+    }
     return OperationStatus(session, firstBox, notFound);
 }
 
@@ -336,9 +353,8 @@ int RunUpload(const CliOptions& options, CliContext& context)
                                f.entry->DisplayName()},
                               "\"" + f.entry->DisplayText() + "\" (" + f.entry->FileNameText() + ")"});
     }
-    return RunOnNamed(session, catalog, options.names, candidates,
-                      "in the folder " + ui::ReadableText(catalog.folderPath), "Name one by its file name.",
-                      catalog.FolderList(), &CProgramTransfer::UploadSelected);
+    return RunOnNamed(options, context, session, catalog, candidates,
+                      "in the folder " + ui::ReadableText(catalog.folderPath), "Name one by its file name.", true);
 }
 
 int RunRemove(const CliOptions& options, CliContext& context)
@@ -358,9 +374,8 @@ int RunRemove(const CliOptions& options, CliContext& context)
         candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, "#" + std::to_string(c.slot)},
                               "#" + std::to_string(c.slot) + " \"" + RecordDisplayText(r) + "\" (" + dotted + ")"});
     }
-    return RunOnNamed(session, catalog, options.names, candidates, "in the camera",
-                      "Name one copy by its camera name or by #SLOT.", catalog.CameraList(),
-                      &CProgramTransfer::RemoveSelected);
+    return RunOnNamed(options, context, session, catalog, candidates, "in the camera",
+                      "Name one copy by its camera name or by #SLOT.", false);
 }
 
 } // namespace oskel::cli

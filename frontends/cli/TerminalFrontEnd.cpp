@@ -28,22 +28,6 @@ std::vector<int> Buttons(unsigned type)
     }
 }
 
-const char* ButtonName(int button)
-{
-    switch (button) {
-    case ui::IDOK:
-        return "OK";
-    case ui::IDCANCEL:
-        return "Cancel";
-    case ui::IDYES:
-        return "Yes";
-    case ui::IDNO:
-        return "No";
-    default:
-        return "?";
-    }
-}
-
 bool Offers(unsigned type, int button)
 {
     const std::vector<int> buttons = Buttons(type);
@@ -62,7 +46,7 @@ int ParseButton(const std::string& typed, unsigned type)
 {
     const std::string word = Lower(typed);
     for (const int button : Buttons(type)) {
-        const std::string name = Lower(ButtonName(button));
+        const std::string name = Lower(TerminalFrontEnd::ButtonName(button));
         if (word == name || (word.size() == 1 && word[0] == name[0]))
             return button;
     }
@@ -84,6 +68,22 @@ TerminalFrontEnd::~TerminalFrontEnd()
     ui::SetModifierKeys(nullptr);
     ui::SetCameraNotFoundView(nullptr);
     ui::SetMessageBox(nullptr);
+}
+
+const char* TerminalFrontEnd::ButtonName(int button)
+{
+    switch (button) {
+    case ui::IDOK:
+        return "OK";
+    case ui::IDCANCEL:
+        return "Cancel";
+    case ui::IDYES:
+        return "Yes";
+    case ui::IDNO:
+        return "No";
+    default:
+        return "?";
+    }
 }
 
 int TerminalFrontEnd::DefaultButton(unsigned type)
@@ -109,10 +109,10 @@ int TerminalFrontEnd::AnswerFor(AnswerPolicy policy, unsigned type)
     }
 }
 
-int TerminalFrontEnd::Show(const std::string& text, unsigned type, unsigned)
+int TerminalFrontEnd::Show(const std::string& text, unsigned type, unsigned helpId)
 {
-    const int answer = Answer(text, type);
-    m_shown.push_back({text, type, answer});
+    const int answer = m_rehearsal ? AnswerFor(*m_rehearsal, type) : Answer(text, type);
+    m_shown.push_back({text, type, answer, helpId == static_cast<unsigned>(-1) ? 0 : helpId});
     return answer;
 }
 

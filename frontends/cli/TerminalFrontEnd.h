@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -55,14 +56,20 @@ public:
         std::string text;
         unsigned type = 0;
         int answer = 0;
+        unsigned id = 0; // the string's number, 0 when the text has none
     };
     const std::vector<ShownBox>& Shown() const { return m_shown; }
+    // While set (a dry run's rehearsal), boxes are printed nowhere, nobody is
+    // asked, and each is answered as this policy answers it; still recorded.
+    void SetRehearsal(std::optional<AnswerPolicy> policy) { m_rehearsal = policy; }
     // Called before a box is printed (to end a progress line drawn in place).
     void SetBeforeOutput(std::function<void()> hook) { m_beforeOutput = std::move(hook); }
 
     // The button a box of this style answers with when nobody is asked.
     static int DefaultButton(unsigned type);
     static int AnswerFor(AnswerPolicy policy, unsigned type);
+    // "OK", "Cancel", "Yes", "No".
+    static const char* ButtonName(int button);
 
 private:
     int Ask(const std::string& text, unsigned type);
@@ -73,6 +80,7 @@ private:
     std::istream* m_prompt;
     int m_notFoundShown = 0;
     unsigned m_held = 0;
+    std::optional<AnswerPolicy> m_rehearsal;
     std::function<void()> m_beforeOutput;
     std::vector<ShownBox> m_shown;
 };

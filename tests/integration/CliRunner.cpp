@@ -11,13 +11,13 @@
 
 namespace oskel::test {
 
-CliProcess::CliProcess(const std::string& config, std::vector<std::string> args)
+CliProcess::CliProcess(const std::string& config, std::vector<std::string> args, const char* program)
 {
     char pattern[] = "/tmp/oskel-cli-run-XXXXXX";
     const std::string io = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
     m_outPath = io + "/out";
     m_errPath = io + "/err";
-    args.insert(args.begin(), OSKEL_CLI_PATH);
+    args.insert(args.begin(), program);
     m_pid = fork();
     if (m_pid == 0) {
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);

@@ -18,7 +18,8 @@ struct CliRun {
 // that takes more than a minute is killed.
 class CliProcess {
 public:
-    CliProcess(const std::string& config, std::vector<std::string> args);
+    // `program`: another of the project's programs instead (the desktop one).
+    CliProcess(const std::string& config, std::vector<std::string> args, const char* program = OSKEL_CLI_PATH);
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;

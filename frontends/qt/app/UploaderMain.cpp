@@ -6,8 +6,15 @@
 #include "UploadDialogWindow.h"
 
 #include "app/UploaderApp.h"
+#include "camera/CameraHolder.h"
+#include "protocol/TracingSerialOps.h"
+#include "serial/TermiosSerialOps.h"
 
 #include <QApplication>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -22,6 +29,19 @@ int main(int argc, char** argv)
 
     oskel::UploaderAppEnvironment environment;
     environment.makeView = [] { return std::make_unique<oskel::qt::CUploadDialogWindow>(); };
+    // OSKEL_TRACE=FILE: the wire trace of the command line's --trace.
+    std::ofstream traceFile;
+    std::unique_ptr<oskel::TracingSerialOps> tracing;
+    if (const char* trace = std::getenv("OSKEL_TRACE"); trace != nullptr && *trace != '\0') {
+        traceFile.open(trace, std::ios::out | std::ios::trunc);
+        if (!traceFile)
+            qWarning("OSKEL_TRACE: %s cannot be written", trace);
+        tracing = std::make_unique<oskel::TracingSerialOps>(oskel::TermiosSerialOps::Shared(), traceFile);
+        environment.makeHolder = [&tracing](oskel::ProfileFile& settings) {
+            return std::make_unique<oskel::CCameraHolder>(settings,
+                                                          oskel::CommEnvironment{nullptr, tracing.get(), nullptr, nullptr});
+        };
+    }
     oskel::CUploaderApp uploader(std::move(environment));
     if (!uploader.InitInstance())
         return 0;

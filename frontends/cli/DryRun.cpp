@@ -1,0 +1,125 @@
+#include "DryRun.h"
+
+#include "CliInterrupt.h"
+#include "CliSession.h"
+#include "OperationRecord.h"
+#include "RehearsalCamera.h"
+#include "TerminalText.h"
+
+#include "camera/CameraConnection.h"
+#include "programs/ProgramCatalog.h"
+#include "transfer/ProgramTransfer.h"
+#include "ui/MessageBox.h"
+
+namespace oskel::cli {
+namespace {
+
+std::string Would(const OperationRecord::Item& item)
+{
+    const std::string& o = item.outcome;
+    std::string text = o == "uploaded"        ? "would be uploaded"
+                       : o == "updated"       ? "would be updated (the older version replaced)"
+                       : o == "copied"        ? "would be uploaded as one more copy"
+                       : o == "skipped"       ? "would be skipped"
+                       : o == "erased"        ? "would be erased"
+                       : o == "failed"        ? "would be refused"
+                       : o == "cancelled"     ? "would not be reached (cancelled)"
+                       : o == "not confirmed" ? "would be kept: the removal is not confirmed"
+                                              : o;
+    if (!item.hostOutcome.empty())
+        text += std::string(", its host \"") + item.host + "\" " +
+                (item.hostOutcome == "updated" ? "updated first" : "brought along");
+    return text;
+}
+
+std::string MessageLine(const OperationRecord::Message& m)
+{
+    return "      " + m.text + " " +
+           (m.asks ? std::string("(asks; rehearsed as ") + TerminalFrontEnd::ButtonName(m.answer) + ")"
+                   : std::string("[answered ") + TerminalFrontEnd::ButtonName(m.answer) + "]") +
+           "\n";
+}
+
+void PrintReport(std::ostream& out, const OperationRecord& record, bool upload)
+{
+    out << "Dry run: nothing was changed in the camera. The " << (upload ? "upload" : "removal") << " would go so:\n";
+    std::vector<OperationRecord::Message> shown;
+    for (const OperationRecord::Item& item : record.Items()) {
+        out << "  \"" << item.name << "\" (" << item.cameraName << "): " << Would(item) << '\n';
+        for (const OperationRecord::Message& m : item.messages)
+            out << MessageLine(m);
+    }
+    if (!upload) {
+        for (const OperationRecord::Program& p : record.AlsoErased())
+            out << "  also erased: #" << p.slot << " \"" << p.name << "\" (" << p.cameraName << ")\n";
+        for (const OperationRecord::Message& m : record.AllMessages())
+            out << MessageLine(m);
+    }
+    out << "The camera would then hold:\n";
+    if (record.CameraAfter().empty())
+        out << "  (none)\n";
+    for (const OperationRecord::Program& p : record.CameraAfter())
+        out << "  #" << p.slot << " \"" << p.name << "\" (" << p.cameraName << ")\n";
+}
+
+} // namespace
+
+int RunDryRun(const CliOptions& options, CliContext& context, CliSession& session, ProgramCatalog& catalog,
+              const std::vector<int>& chosen, bool upload)
+{
+    CProgramTransfer reader(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
+    std::string why;
+    std::optional<emulator::CameraConfig> config =
+        RehearsalCamera::Seed(session.Connection(), catalog, reader.ReadFreeMemory(), &why);
+    if (!config) {
+        session.Error(why);
+        return kExitFailed;
+    }
+    RehearsalCamera rehearsal(std::move(*config), session.Connection().Platform());
+    ProgramCatalog rehearsed(rehearsal.Holder());
+    if (!rehearsed.RefreshFolderList(&rehearsed.FolderList(), session.Folder()) ||
+        !rehearsed.RefreshCameraList(&rehearsed.CameraList())) {
+        session.Error("The rehearsal camera could not be set up like the camera.");
+        return kExitFailed;
+    }
+    ui::ListModel& list = upload ? rehearsed.FolderList() : rehearsed.CameraList();
+    for (const int index : chosen)
+        list.SetSel(index, true);
+
+    const bool asks = options.answers == AnswerPolicy::Ask && context.prompt != nullptr;
+    TerminalFrontEnd& frontEnd = session.FrontEnd();
+    frontEnd.SetRehearsal(asks ? AnswerPolicy::Yes : options.answers);
+    OperationRecord record(rehearsed, frontEnd.Shown());
+    if (asks)
+        record.MarkQuestionsAsked();
+    ProgramTransferHooks hooks;
+    hooks.makeProgressView = [&record] {
+        return record.WrapView(std::make_unique<ui::RecordedProgressView>(), nullptr);
+    };
+    CProgramTransfer transfer(rehearsal.Holder(), rehearsed, rehearsed.FolderList(), rehearsed.CameraList(),
+                              std::move(hooks));
+    record.Begin(list, upload);
+    if (upload)
+        transfer.UploadSelected();
+    else
+        transfer.RemoveSelected();
+    record.End();
+    frontEnd.SetRehearsal(std::nullopt);
+    if (Interrupted()) {
+        session.Error("interrupted");
+        return kExitInterrupted;
+    }
+
+    if (options.json)
+        context.out << record.Json(upload ? "upload" : "remove", true) << '\n';
+    else
+        PrintReport(context.out, record, upload);
+    context.out.flush();
+    for (const OperationRecord::Item& item : record.Items()) {
+        if (item.outcome == "failed" || item.outcome == "cancelled" || item.outcome == "not confirmed")
+            return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace oskel::cli

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "TerminalFrontEnd.h"
+
+#include "protocol/ProgramInfoRecord.h"
+#include "ui/ListModel.h"
+#include "ui/ProgressView.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace oskel {
+class ProgramCatalog;
+struct FolderEntry;
+} // namespace oskel
+
+namespace oskel::cli {
+
+// What one upload or removal did, item by item, told from what a user can
+// see: the camera catalog (which the transfer keeps in step with the camera,
+// slot for slot) before and after each item, and the message boxes shown
+// meanwhile with their answers. The same account serves the real run's
+// --json and the dry run's rehearsal, so both tell outcomes the same way.
+class OperationRecord {
+public:
+    using Boxes = std::vector<TerminalFrontEnd::ShownBox>;
+
+    struct Message {
+        unsigned id = 0;
+        std::string text;
+        int answer = 0;
+        bool asks = false; // a question a terminal user would be asked
+    };
+    struct Item {
+        std::string name;       // display text
+        std::string cameraName; // "PROG.FNC"
+        // uploaded, updated, copied, skipped, erased, failed, cancelled,
+        // not confirmed
+        std::string outcome;
+        std::string host;              // upload: the host's display text when it came along
+        std::string hostOutcome;       // "uploaded" or "updated", else empty
+        std::vector<Message> messages; // shown while this item was under way
+    };
+    struct Program {
+        int slot = 0;
+        std::string name;
+        std::string cameraName;
+        int version = 0;
+    };
+
+    // `boxes` is the front end's list of boxes shown; everything shown from
+    // now on belongs to this operation.
+    OperationRecord(ProgramCatalog& catalog, const Boxes& boxes);
+
+    // Before the operation: the items it works on are the list's selection
+    // (the folder list's for an upload, the camera list's for a removal).
+    void Begin(const ui::ListModel& list, bool upload);
+    // After it.
+    void End();
+
+    // A progress window for the upload: passes everything on to `inner` and
+    // notes where each item begins (its message); `onStats` gets every step.
+    using StatsHook = std::function<void(int item, const std::string& name, const ui::TransferStats&)>;
+    std::unique_ptr<ui::IProgressView> WrapView(std::unique_ptr<ui::IProgressView> inner, StatsHook onStats);
+
+    // Marks the questions as ones a terminal user would be asked (dry run).
+    void MarkQuestionsAsked() { m_questionsAsked = true; }
+
+    const std::vector<Item>& Items() const { return m_items; }
+    // Erased besides the items named: hosts and leftovers (remove).
+    const std::vector<Program>& AlsoErased() const { return m_alsoErased; }
+    // Every box of the operation, in order, and the camera's list afterwards.
+    std::vector<Message> AllMessages() const;
+    std::vector<Program> CameraAfter() const;
+
+    // The one JSON object of --json.
+    std::string Json(const std::string& command, bool dryRun) const;
+
+private:
+    class ItemView;
+    using Snapshot = std::vector<ProgramInfoRecord>;
+
+    Snapshot Take() const;
+    void ItemStarts();
+    void ClassifyUpload();
+    void ClassifyRemove();
+    std::vector<Message> MessagesBetween(size_t from, size_t to) const;
+    Message MessageAt(size_t index) const;
+
+    ProgramCatalog& m_catalog;
+    const Boxes& m_boxes;
+    size_t m_firstBox;
+    bool m_upload = true;
+    bool m_questionsAsked = false;
+    std::vector<const FolderEntry*> m_entries;
+    std::vector<Item> m_items;
+    std::vector<ProgramInfoRecord> m_removed; // records of the slots to remove
+    std::vector<Snapshot> m_snapshots;        // before each started item, then the end
+    std::vector<size_t> m_boxMarks;           // boxes.size() at the same moments
+    std::vector<Program> m_alsoErased;
+};
+
+} // namespace oskel::cli

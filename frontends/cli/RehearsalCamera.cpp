@@ -1,0 +1,102 @@
+#include "RehearsalCamera.h"
+
+#include "camera/CameraConnection.h"
+#include "programs/ProgramCatalog.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace oskel::cli {
+namespace {
+
+constexpr int kHeaderSize = 120;
+constexpr int kModelTextSize = 64;
+
+std::string MakeTempDir()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/oskel-dry-run.XXXXXX";
+    return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
+void PutHex4(uint8_t* at, unsigned value)
+{
+    char text[5];
+    std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
+    std::memcpy(at, text, 4);
+}
+
+// A stored program the camera describes with `record`: the header fields the
+// record carries, the rest of the file blank, the size it reports. A slot
+// whose record could not be read (all zero) gets the camera's signature so
+// that it still takes its slot.
+emulator::StoredProgram ProgramFor(const ProgramInfoRecord& record, const std::string& signature)
+{
+    emulator::StoredProgram p;
+    std::memcpy(p.name.data(), record.CameraName(), p.name.size());
+    p.data.assign(std::max<size_t>(kHeaderSize, record.StoredSize()), 0);
+    uint8_t* header = p.data.data();
+    std::memcpy(header, record.Signature(), ProgramInfoRecord::kSignatureSize);
+    if (std::memcmp(header, signature.data(), signature.size()) != 0)
+        std::memcpy(header, signature.data(), signature.size());
+    PutHex4(header + 8, record.Kind());
+    PutHex4(header + 12, record.AppId());
+    PutHex4(header + 16, record.CopyFlag());
+    std::memcpy(header + 52, record.DisplayNameField(), ProgramInfoRecord::kDisplayNameSize);
+    PutHex4(header + 116, record.Version());
+    return p;
+}
+
+} // namespace
+
+std::optional<emulator::CameraConfig> RehearsalCamera::Seed(CCameraConnection& real, const ProgramCatalog& catalog,
+                                                            int freeMemory, std::string* why)
+{
+    if (catalog.cameraCount < 0) {
+        *why = "The number of programs in the camera could not be read.";
+        return std::nullopt;
+    }
+    if (freeMemory < 0) {
+        *why = "The camera's free memory could not be read.";
+        return std::nullopt;
+    }
+    emulator::CameraConfig config;
+    char model[kModelTextSize + 1] = {};
+    if (!real.GetModelText(model)) {
+        *why = "The camera's model text could not be read.";
+        return std::nullopt;
+    }
+    config.modelText = model;
+    if (const int battery = real.GetReg16(); battery >= 0)
+        config.battery = battery;
+    const std::string signature = emulator::AcceptedSignature(config.modelText);
+    uint64_t used = 0;
+    for (int slot = 1; slot <= catalog.cameraCount; ++slot) {
+        config.programs.push_back(ProgramFor(*catalog.RecordAt(slot), signature));
+        used += config.programs.back().data.size();
+    }
+    config.capacityBytes = static_cast<uint32_t>(std::min<uint64_t>(used + static_cast<uint64_t>(freeMemory),
+                                                                    0xFFFFFFFFu));
+    return config;
+}
+
+RehearsalCamera::RehearsalCamera(emulator::CameraConfig config, PlatformInfo& platform)
+    : m_dir(MakeTempDir()), m_engine(std::move(config)), m_line(m_clock, m_engine, {0}),
+      m_settings(m_dir.empty() ? std::string() : m_dir + "/QUIVRAN.INI"),
+      m_holder(std::make_unique<CCameraHolder>(
+          std::make_unique<CCameraConnection>(m_settings, m_line, m_clock, platform)))
+{
+}
+
+RehearsalCamera::~RehearsalCamera()
+{
+    m_holder.reset(); // closes the link and writes its settings first
+    if (!m_dir.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+}
+
+} // namespace oskel::cli

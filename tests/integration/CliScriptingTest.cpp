@@ -1,0 +1,98 @@
+// What scripts and bug reports get from oskel-uploader-cli against
+// camera-emulator on a pty: the dry run, the results as JSON, progress as
+// JSON lines and the wire trace.
+#include "integration/CliCameraFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace oskel::test {
+namespace {
+
+class CliScripting : public CliCameraFixture {};
+
+TEST_F(CliScripting, ADryRunChangesNothingAndTheRealRunThenDoesWhatItTold)
+{
+    StartEmulator({});
+    const std::vector<std::string> upload = {"upload", "--json", "--yes", "SLIDES.FNC", "Frame: Classic"};
+    std::vector<std::string> dry = upload;
+    dry.push_back("--dry-run");
+    const CliRun rehearsed = Cli(dry);
+    ASSERT_EQ(rehearsed.status, 0) << rehearsed.err;
+    EXPECT_TRUE(Contains(rehearsed.out, "{\"displayName\":\"Frame: Classic\",\"cameraName\":\"FRAMEA.ATC\","
+                                        "\"outcome\":\"uploaded\",\"host\":{\"displayName\":\"Frame Host\","
+                                        "\"outcome\":\"uploaded\"}"))
+        << rehearsed.out;
+    EXPECT_TRUE(Contains(Cli({"list", "--json"}).out, "\"camera\":{\"applications\":[]")) << "nothing was stored";
+
+    const CliRun done = Cli(upload);
+    ASSERT_EQ(done.status, 0) << done.err;
+    std::string expected = rehearsed.out;
+    expected.replace(expected.find("\"dryRun\":true"), 13, "\"dryRun\":false");
+    EXPECT_EQ(done.out, expected);
+
+    const CliRun removal = Cli({"remove", "--dry-run", "--yes", "Frame: Classic"});
+    EXPECT_EQ(removal.status, 0) << removal.err;
+    EXPECT_TRUE(Contains(removal.out, "\"Frame: Classic\" (FRAMEA.ATC): would be erased\n"
+                                      "  also erased: #1 \"Frame Host\" (FRAMES.FNC)\n"))
+        << removal.out;
+    EXPECT_TRUE(Contains(Cli({"list"}).out, "Frame: Classic")) << "still in the camera";
+}
+
+TEST_F(CliScripting, ProgressAsJsonLinesAndTheWireTrace)
+{
+    StartEmulator({});
+    const std::string trace = config / "trace.txt";
+    const CliRun run = Cli({"--trace", trace, "upload", "--progress=json", "--yes", "BIGVIEW.FNC"});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    std::istringstream lines(run.err);
+    std::string line, last;
+    int steps = 0;
+    while (std::getline(lines, line)) {
+        if (!line.starts_with("{\"item\":1,\"name\":\"Big Viewer\",\"bytes\":"))
+            continue;
+        ++steps;
+        last = line;
+    }
+    EXPECT_GE(steps, 3) << run.err;
+    EXPECT_TRUE(Contains(last, "\"bytes\":60000,\"total\":60000,\"rate\":")) << last;
+    EXPECT_TRUE(Contains(last, "\"timeLeftMs\":0}")) << last;
+
+    const std::string wire = ReadFileBytes(trace).value_or("");
+    for (const char* part :
+         {" open COM", " PC>CAM 19200 bit/s 1 byte: probe 0x00\n    00\n", " CAM>PC 19200 bit/s 1 byte: NAK",
+          "bytes: GetRegister 28\n    1B 43 02 00 01 1C 1D 00\n", "SendObject kind 58 with 12 bytes",
+          "bytes: data STX seq 0 len 128\n    02 00 80 00", "data ETX seq 30 len 1408\n", "Action 11 (argument 0)",
+          "1 byte: ENQ", "speed code 0 (close)", " close\n"})
+        EXPECT_TRUE(Contains(wire, part)) << part << "\n" << wire.substr(0, 3000);
+}
+
+// OSKEL_TRACE=FILE: the desktop program traces the line the same way.
+TEST_F(CliScripting, TheDesktopProgramWritesTheTraceWhenAsked)
+{
+    StartEmulator({});
+    WriteFileBytes(config / "QUIVRAN.INI", "[Ports]\nCOM1=" + link + "\n[UploadDialog]\nOPFFolder=" + folder + "\n");
+    const std::string trace = config / "desktop-trace.txt";
+    setenv("OSKEL_TRACE", trace.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    CliProcess desktop(config.Path(), {}, OSKEL_UPLOADER_PATH);
+    unsetenv("OSKEL_TRACE");
+    bool listed = false;
+    for (int i = 0; i < 2000 && !listed; ++i) {
+        listed = Contains(ReadFileBytes(trace).value_or(""), "bytes: GetRegister 55\n"); // the count
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string wire = ReadFileBytes(trace).value_or("");
+    EXPECT_TRUE(listed) << "the camera's list was read\n" << wire << desktop.ErrSoFar();
+    EXPECT_TRUE(Contains(wire, " open COM1\n")) << wire;
+    EXPECT_TRUE(Contains(wire, " PC>CAM 19200 bit/s 1 byte: probe 0x00\n    00\n")) << wire;
+    EXPECT_TRUE(Contains(wire, "bytes: GetRegister 1\n    1B 43 02 00 01 01 02 00\n")) << wire;
+}
+
+} // namespace
+} // namespace oskel::test
