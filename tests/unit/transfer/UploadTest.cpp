@@ -136,7 +136,7 @@ TEST_F(UploadTest, AMissingHostNamesTheAttachmentsFileAndTheRunGoesOn)
         {"FRAMESHOST.FNC", {res::IDS_HOST_FILE_UNNAMED, MB_ICONEXCLAMATION | MB_OK},
          "\"NOHOST.ATC\" cannot be uploaded because the file it requires, \"FRAMESHOST.FNC\", has a name "
          "longer than the camera takes (8 characters, a dot and 3 characters).  Rename it, for example to "
-         "\"FRAMESHO.FNC\", and choose the folder again."},
+         "\"FRAMESHO.FNC\"."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box.id);
