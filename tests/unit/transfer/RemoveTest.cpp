@@ -107,6 +107,22 @@ TEST_F(RemoveTest, TheLeftoverSweepPassesOverASlotWhoseRecordCouldNotBeRead)
     EXPECT_EQ(CameraTexts(), (std::vector<std::string>{"Slide Show"}));
 }
 
+// A list read without the camera's count shows nothing to choose: Remove
+// reads the camera again and erases nothing, not even what the fresh list
+// leaves unshown.
+TEST_F(RemoveTest, AnUnknownProgramCountIsReadAgainAndNothingIsErased)
+{
+    StoreInCamera(Host("HOST.FNC", "0021"));
+    Start({1, 0});
+    ASSERT_EQ(catalog->cameraCount, -1);
+    frontEnd->Answer(IDYES);
+    transfer->RemoveSelected();
+    EXPECT_EQ(Boxes(), std::vector<Box>{kConfirm});
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC"}));
+    EXPECT_EQ(catalog->cameraCount, 1);
+    EXPECT_EQ(removeRuleCalls, 1);
+}
+
 TEST_F(RemoveTest, AnAttachmentWithoutARecordedHostIsErasedAndStillReported)
 {
     StoreInCamera(Attachment("ATTA.ATC", "0021"));
