@@ -57,6 +57,10 @@ enum StringId : unsigned {
     // The progress window's throughput and time left.
     IDS_PROGRESS_RATE = 9110,
 
+    // An attachment's host file is in the folder under a name the camera
+    // cannot take.
+    IDS_HOST_FILE_UNNAMED = 9111,
+
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,
 };

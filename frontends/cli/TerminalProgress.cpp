@@ -6,8 +6,8 @@ namespace oskel::cli {
 namespace {
 
 constexpr uint32_t kRedrawMs = 100;
-// The source is read a packet ahead of the line, so the first figures
-// overstate the rate; it is shown from this much transfer time on.
+// The first figures rest on a packet or two and the pauses around the
+// announcement; the rate is shown from this much transfer time on.
 constexpr uint32_t kFirstRateMs = 500;
 constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
 

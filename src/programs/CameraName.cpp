@@ -2,6 +2,7 @@
 
 #include "programs/ProgramCatalog.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace oskel {
@@ -29,6 +30,19 @@ bool MakeCameraName(std::string_view fileName, char* name)
     std::memcpy(name + kStemSize, fileName.data() + dot + 1, kExtensionSize);
     name[kCameraNameSize - 1] = '\0';
     return true;
+}
+
+std::string ShortenedFileName(std::string_view fileName)
+{
+    const size_t dot = std::min(fileName.find('.'), fileName.size());
+    size_t cut = std::min(dot, kStemSize);
+    // Back to the first byte of a character cut in two.
+    if (cut < dot) {
+        while (cut > 0 && (static_cast<unsigned char>(fileName[cut]) & 0xC0) == 0x80)
+            --cut;
+    }
+    const std::string stem = cut == 0 ? std::string("HOST") : std::string(fileName.substr(0, cut));
+    return stem + std::string(fileName.substr(dot));
 }
 
 std::string CameraNameText(const char* name)

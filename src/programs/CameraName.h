@@ -25,6 +25,12 @@ constexpr int kCameraNameSize = 12;
 // skip the other.
 bool MakeCameraName(std::string_view fileName, char* name);
 
+// A name to suggest for a file that has no camera name: the part before the
+// first '.' cut to 8 bytes (never inside a UTF-8 character; "HOST" when it is
+// empty), then the '.' and the rest as they are. "FRAMESHOST.FNC" gives
+// "FRAMESHO.FNC".
+std::string ShortenedFileName(std::string_view fileName);
+
 // The 11 characters of a camera name as text (for messages and logs).
 std::string CameraNameText(const char* name);
 

@@ -58,6 +58,7 @@ void ProgramCatalog::ClearFolderCatalog(ui::ListModel& list)
     list.ResetContent();
     folderEntries.clear();
     unnamedFiles.clear();
+    m_unnamedHosts.clear();
     for (AppIdEntry& id : appIds)
         id.folderHost = nullptr;
 }
@@ -68,15 +69,17 @@ std::unique_ptr<FolderEntry> ProgramCatalog::ReadEntry(int dirFd, const char* na
     int32_t size = 0;
     if (!CProgramFile::ReadCandidate(dirFd, name, header, &size) || !IsValidHeader(header, plusSignature))
         return nullptr;
-    char cameraName[kCameraNameSize];
-    if (!MakeCameraName(name, cameraName)) {
-        unnamedFiles.emplace_back(name);
-        return nullptr;
-    }
     auto entry = std::make_unique<FolderEntry>();
     std::memcpy(entry->header, header, sizeof header);
     entry->fileName = name;
     entry->fileSize = size;
+    char cameraName[kCameraNameSize];
+    if (!MakeCameraName(name, cameraName)) {
+        unnamedFiles.emplace_back(name);
+        if (entry->Kind() == kKindHost)
+            m_unnamedHosts.emplace_back(entry->AppId(), name);
+        return nullptr;
+    }
     return entry;
 }
 
@@ -195,6 +198,22 @@ int ProgramCatalog::FindInCamera(const char* name) const
             return slot;
     }
     return -1;
+}
+
+std::string ProgramCatalog::UnnamedHostFile(int id) const
+{
+    for (auto it = m_unnamedHosts.rbegin(); it != m_unnamedHosts.rend(); ++it) {
+        if (it->first == id)
+            return it->second;
+    }
+    return {};
+}
+
+bool ProgramCatalog::IsUnreadRecord(int slot) const
+{
+    const ProgramInfoRecord* record = RecordAt(slot);
+    return record != nullptr &&
+           std::all_of(std::begin(record->bytes), std::end(record->bytes), [](uint8_t b) { return b == 0; });
 }
 
 const ProgramInfoRecord* ProgramCatalog::RecordAt(int slot) const

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace oskel {
@@ -74,6 +75,10 @@ public:
     // have no camera name (see MakeCameraName), for front ends to mention.
     std::vector<std::string> unnamedFiles;
 
+    // The file name of a host application (kind 4) with this id that the
+    // last scan left out for its name (the last in scan order), or "".
+    std::string UnnamedHostFile(int id) const;
+
     ui::ListModel& FolderList() { return m_folderList; }
     ui::ListModel& CameraList() { return m_cameraList; }
 
@@ -99,6 +104,9 @@ public:
     int FindInCamera(const char* name) const;
     // The record at slot 1..cameraCount, else null.
     const ProgramInfoRecord* RecordAt(int slot) const;
+    // True when slot 1..cameraCount holds the zero record of a directory
+    // record that could not be read: nobody knows what the camera keeps there.
+    bool IsUnreadRecord(int slot) const;
 
     // Grows appIds to hold id (new entries zero). Negative ids are ignored.
     void EnsureAppId(int id);
@@ -149,6 +157,8 @@ private:
     ui::ListModel* m_pFolderList = &m_folderList;
     ui::ListModel* m_pCameraList = &m_cameraList;
     EnableHooks m_hooks;
+    // Hosts of the last scan without a camera name: id and file name.
+    std::vector<std::pair<int, std::string>> m_unnamedHosts;
 };
 
 } // namespace oskel

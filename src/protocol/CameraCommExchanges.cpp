@@ -268,6 +268,7 @@ int CCameraComm::SendObject(uint8_t kind, ITransferSource* source, int prefixLen
         const int length = FrameData(out, last ? kETX : kSTX, sequence++, count);
         if (SendPacket(out, length) != kACK)
             return end(0);
+        source->Acknowledged();
     }
     return end(1);
 }

@@ -23,6 +23,9 @@ public:
     // error, non-zero when the data ends with this piece, 0 when more follows.
     virtual int Read(uint8_t* destination, int maximum, int* status) = 0;
     virtual int End() = 0;
+    // The camera acknowledged the piece last read: it is on the camera's
+    // side now (for honest progress figures).
+    virtual void Acknowledged() {}
 };
 
 } // namespace oskel

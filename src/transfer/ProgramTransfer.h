@@ -104,9 +104,18 @@ private:
     Next HostStep(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan, bool* hostUploaded);
     Next UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan);
     Next AfterFailedTransfer(int status, bool more);
+    void ReportMissingHost(const FolderEntry& entry);
+    void RollBackHost(int id);
+    // Reads the camera list again (after a failed count); false without a
+    // camera.
+    bool ReadCameraAgain();
+    // The user pressed Cancel in this upload's progress window.
+    bool Cancelled() const;
     void RunUpload(CDlgProgress& progress);
     std::vector<const FolderEntry*> SelectedEntries() const;
     bool EraseHostOfEmptiedApp(int id);
+    // The end of every removal: the list's width and the Remove rule.
+    void EndRemove();
     int CountAfterChange();
 
     CCameraHolder& m_holder;
@@ -114,6 +123,8 @@ private:
     ui::ListModel& m_folderList;
     ui::ListModel& m_cameraList;
     ProgramTransferHooks m_hooks;
+    // The progress window of the upload under way, else null.
+    const CDlgProgress* m_pProgress = nullptr;
 };
 
 } // namespace oskel

@@ -39,6 +39,11 @@ int CProgramTransfer::ReadFreeMemory()
     return free;
 }
 
+bool CProgramTransfer::ReadCameraAgain()
+{
+    return m_catalog.RefreshCameraList(&m_cameraList);
+}
+
 int CProgramTransfer::CountAfterChange()
 {
     // A count that cannot be read says nothing about the change: ask again

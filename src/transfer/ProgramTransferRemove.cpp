@@ -36,6 +36,14 @@ void CProgramTransfer::RemoveSelected()
         return;
     ui::CWaitCursor wait;
 
+    // A list read without the camera's count showed nothing, so nothing was
+    // chosen from it: read the camera again for the user and erase nothing.
+    if (m_catalog.cameraCount < 0) {
+        ReadCameraAgain();
+        EndRemove();
+        return;
+    }
+
     const std::vector<int> selected = m_cameraList.GetSelItems();
     for (size_t k = selected.size(); k-- > 0;) {
         const int index = selected[k];
@@ -64,13 +72,19 @@ void CProgramTransfer::RemoveSelected()
         }
     }
 
+    // The leftovers of an emptied list: hosts and programs of other kinds,
+    // but never a slot whose record could not be read.
     if (m_cameraList.GetCount() == 0) {
         for (int slot = m_catalog.cameraCount; slot >= 1; --slot) {
-            if (EraseAt(slot))
+            if (!m_catalog.IsUnreadRecord(slot) && EraseAt(slot))
                 m_catalog.ForgetCameraSlot(slot);
         }
     }
+    EndRemove();
+}
 
+void CProgramTransfer::EndRemove()
+{
     ProgramCatalog::FitListWidth(&m_cameraList);
     if (m_hooks.enableRemoveByCameraSelection)
         m_hooks.enableRemoveByCameraSelection();

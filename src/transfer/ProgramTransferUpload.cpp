@@ -12,6 +12,7 @@
 #include "transfer/ProgressPlan.h"
 #include "transfer/ResourceText.h"
 #include "ui/MessageBox.h"
+#include "ui/ReadableText.h"
 
 namespace oskel {
 
@@ -135,6 +136,10 @@ CProgramTransfer::Check CProgramTransfer::CheckUpdate(int slot, const FolderEntr
                         static_cast<int64_t>(entry.fileSize) + kMemoryReserve)
         return OkOrStop(ui::AfxMessageBox(res::IDS_CAMERA_MEMORY_FULL, okStyle), Check::Declined);
 
+    // A Cancel pressed while a question was open ends the run here: the old
+    // version is never erased for a new one that will not be sent.
+    if (Cancelled())
+        return Check::Stop;
     if (EraseAt(slot)) {
         m_catalog.ForgetCameraSlot(slot);
         return Check::Proceed;
@@ -159,7 +164,10 @@ CProgramTransfer::Next CProgramTransfer::HostStep(const FolderEntry& entry, bool
     const FolderEntry* host = m_catalog.appIds[id].folderHost;
     const int hostSlot = m_catalog.appIds[id].cameraHostSlot;
 
+    // Only a host that was not in the camera before is taken back when the
+    // attachment then fails; an updated one replaces the old for good.
     bool needHost = hostSlot == 0;
+    const bool bringsHost = needHost;
     if (hostSlot != 0 && host != nullptr) {
         // The host's question always offers Cancel: the attachment follows it.
         switch (CheckUpdate(hostSlot, *host, true)) {
@@ -175,8 +183,7 @@ CProgramTransfer::Next CProgramTransfer::HostStep(const FolderEntry& entry, bool
     if (!needHost)
         return Next::GoOn;
     if (host == nullptr) {
-        ui::AfxMessageBox(FormatResource(res::IDS_HOST_FILE_MISSING, entry.FileNameText().c_str()), ui::MB_OK,
-                          res::IDS_HOST_FILE_MISSING);
+        ReportMissingHost(entry);
         return Next::NextItem;
     }
 
@@ -186,10 +193,39 @@ CProgramTransfer::Next CProgramTransfer::HostStep(const FolderEntry& entry, bool
     const int status = UploadFile(host->fileName, hostName, host->fileSize, &progress);
     if (status == kUploaded) {
         m_catalog.AddCameraRecord(*host, hostName);
-        *hostUploaded = true;
+        *hostUploaded = bringsHost;
         return Next::GoOn;
     }
     return AfterFailedTransfer(status, more);
+}
+
+// 1506 when no host file with the id is in the folder; when one is there
+// under a name the camera cannot take, which file to rename, and to what.
+void CProgramTransfer::ReportMissingHost(const FolderEntry& entry)
+{
+    const std::string unnamed = m_catalog.UnnamedHostFile(entry.AppId());
+    if (unnamed.empty()) {
+        ui::AfxMessageBox(FormatResource(res::IDS_HOST_FILE_MISSING, entry.FileNameText().c_str()), ui::MB_OK,
+                          res::IDS_HOST_FILE_MISSING);
+        return;
+    }
+    ui::AfxMessageBox(FormatResource(res::IDS_HOST_FILE_UNNAMED, entry.FileNameText().c_str(),
+                                     ui::ReadableText(unnamed).c_str(),
+                                     ui::ReadableText(ShortenedFileName(unnamed)).c_str()),
+                      ui::MB_ICONEXCLAMATION | ui::MB_OK, res::IDS_HOST_FILE_UNNAMED);
+}
+
+// Takes back the host sent for an attachment that then failed (it is the
+// newest program), unless an attachment of its id is in the camera and
+// needs it.
+void CProgramTransfer::RollBackHost(int id)
+{
+    if (id < 0 || static_cast<size_t>(id) >= m_catalog.appIds.size() ||
+        m_catalog.appIds[static_cast<size_t>(id)].attachmentCount != 0)
+        return;
+    const int newest = m_catalog.cameraCount;
+    if (EraseAt(newest))
+        m_catalog.ForgetCameraSlot(newest);
 }
 
 CProgramTransfer::Next CProgramTransfer::UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress,
@@ -220,12 +256,8 @@ CProgramTransfer::Next CProgramTransfer::UploadItem(const FolderEntry& entry, bo
         m_catalog.AddCameraRecord(entry, name);
         return Next::NextItem;
     }
-    if (hostUploaded) {
-        // The host came only for this attachment: it is the newest program.
-        const int newest = m_catalog.cameraCount;
-        if (EraseAt(newest))
-            m_catalog.ForgetCameraSlot(newest);
-    }
+    if (hostUploaded)
+        RollBackHost(entry.AppId());
     return AfterFailedTransfer(status, more);
 }
 
@@ -252,7 +284,7 @@ void CProgramTransfer::RunUpload(CDlgProgress& progress)
         }
     }
 
-    for (int j = 0; j < n; ++j) {
+    for (int j = 0; j < n && !Cancelled(); ++j) {
         const FolderEntry& entry = *entries[static_cast<size_t>(j)];
         m_catalog.EnsureAppId(entry.AppId());
         progress.SetMessage(FormatResource(res::IDS_UPLOADING, entry.DisplayText().c_str(), j + 1, n));
@@ -261,8 +293,23 @@ void CProgramTransfer::RunUpload(CDlgProgress& progress)
     }
 }
 
+bool CProgramTransfer::Cancelled() const
+{
+    return m_pProgress != nullptr && m_pProgress->m_bCancelled != 0;
+}
+
 void CProgramTransfer::UploadSelected()
 {
+    // Without the camera's count neither the capacity check nor the check
+    // that the count grew can hold: read the camera again, or send nothing.
+    if (m_catalog.cameraCount < 0) {
+        if (!ReadCameraAgain())
+            return;
+        if (m_catalog.cameraCount < 0) {
+            ui::AfxMessageBox(res::IDS_UPLOAD_INCOMPLETE, ui::MB_ICONEXCLAMATION | ui::MB_OK);
+            return;
+        }
+    }
     if (!CheckSelectionLimits())
         return;
     CameraLease lease(m_holder);
@@ -281,7 +328,9 @@ void CProgramTransfer::UploadSelected()
     progress->SetClock(&camera.Time());
     progress->SetLineSpeed(camera.GetSpeed());
 
+    m_pProgress = progress.get();
     RunUpload(*progress);
+    m_pProgress = nullptr;
 
     progress->DestroyWindow();
     progress.reset();

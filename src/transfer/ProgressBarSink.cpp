@@ -59,16 +59,15 @@ void CProgressBarSink::Transferred(int64_t sent, int64_t total)
 {
     m_stats.bytesSent = sent;
     m_stats.totalBytes = total;
+    if (m_pClock != nullptr)
+        m_stats.elapsedMs = TicksSince(*m_pClock, m_startTick);
+    if (m_pBar != nullptr)
+        m_pBar->SetStats(m_stats);
 }
 
 int CProgressBarSink::Step(int percent)
 {
-    if (m_pBar != nullptr) {
-        if (m_pClock != nullptr)
-            m_stats.elapsedMs = TicksSince(*m_pClock, m_startTick);
-        m_pBar->SetStats(m_stats);
-        m_pBar->SetBarPos(m_nLow + MulDiv(m_nHigh - m_nLow, percent, 100));
-    }
+    SetBar(m_nLow + MulDiv(m_nHigh - m_nLow, percent, 100));
     // A quit met here stays queued for the main loop; the transfer goes on
     // until it checks its own status.
     ui::CurrentMessagePump().RunPending();

@@ -15,8 +15,9 @@ public:
     virtual int Step(int percent) = 0;
     // Once, when the transfer ends, whatever its outcome.
     virtual int End() = 0;
-    // Bytes of the current transfer sent so far and in all; called before
-    // each Step, for front ends that show throughput and time left.
+    // Bytes of the current transfer the camera has acknowledged so far, and
+    // the transfer's size; called after each acknowledged piece, for front
+    // ends that show throughput and time left.
     virtual void Transferred(int64_t /*sent*/, int64_t /*total*/) {}
 };
 

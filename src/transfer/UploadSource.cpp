@@ -34,6 +34,7 @@ int UploadSource::Begin()
     if (m_pSink != nullptr) {
         if (const int result = m_pSink->Begin(); result != 0)
             Fail(result);
+        m_pSink->Transferred(0, m_totalBytes);
     }
     if (m_status == 0 && m_fd < 0) {
         m_fd = open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC);
@@ -88,7 +89,6 @@ int UploadSource::Read(uint8_t* destination, int maximum, int* status)
     }
     m_doneBytes += static_cast<int>(count);
     if (m_pSink != nullptr) {
-        m_pSink->Transferred(m_doneBytes, m_totalBytes);
         if (const int result = m_pSink->Step(Percent()); result != 0) {
             Fail(result);
             *status = -1;
@@ -98,6 +98,12 @@ int UploadSource::Read(uint8_t* destination, int maximum, int* status)
     if (count == 0 || ended)
         *status = 1;
     return static_cast<int>(count);
+}
+
+void UploadSource::Acknowledged()
+{
+    if (m_pSink != nullptr)
+        m_pSink->Transferred(m_doneBytes, m_totalBytes);
 }
 
 int UploadSource::End()

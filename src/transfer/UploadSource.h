@@ -10,7 +10,8 @@ namespace oskel {
 class CProgressSink;
 
 // One program file as the data source of an upload, reporting each piece
-// read to a progress sink. The first non-zero status sticks: 2 when the sink
+// read to a progress sink (the bar's percent) and each piece the camera
+// acknowledged (the bytes sent, for the rate and time left). The first non-zero status sticks: 2 when the sink
 // asked to stop (the user's Cancel), 3 when the file cannot be opened or
 // read, 7 when it cannot be closed.
 //
@@ -29,6 +30,8 @@ public:
     int Begin() override;
     int Read(uint8_t* destination, int maximum, int* status) override;
     int End() override;
+    // Tells the sink the bytes the camera has acknowledged so far.
+    void Acknowledged() override;
 
     void SetTotalBytes(int size) { m_totalBytes = size; }
     int Status() const { return m_status; }

@@ -18,6 +18,8 @@ TestFrontEnd::~TestFrontEnd()
 
 int TestFrontEnd::Show(const std::string& text, unsigned type, unsigned helpId)
 {
+    if (whileOpen)
+        whileOpen(text, helpId);
     int answer;
     if (!m_answers.empty()) {
         answer = m_answers.front();

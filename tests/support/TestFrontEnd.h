@@ -5,6 +5,7 @@
 #include "ui/WaitCursor.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
     void Answer(int result) { m_answers.push_back(result); }
     const std::vector<ShownBox>& Boxes() const { return m_boxes; }
     int UnscriptedBoxes() const { return m_unscripted; }
+    // Runs while a box is open, before its answer is given (the user acting
+    // elsewhere meanwhile).
+    std::function<void(const std::string& text, unsigned helpId)> whileOpen;
     size_t PendingAnswers() const { return m_answers.size(); }
 
     void SetModifiers(unsigned mask) { m_modifiers = mask; }

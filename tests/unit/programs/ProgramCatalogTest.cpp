@@ -136,6 +136,26 @@ TEST_F(FolderCatalogTest, LaterHostWithTheSameIdWinsAndARescanForgetsTheOld)
     EXPECT_TRUE(rig.catalog.folderEntries.empty());
 }
 
+// A host file left out for its name is still known by its id, so that an
+// attachment needing it can say which file to rename, and to what.
+TEST_F(FolderCatalogTest, AHostLeftOutForItsNameIsKnownByItsId)
+{
+    Write("FRAMESHOST.FNC", ProgramBytes("0004", "0021", "Frames"));
+    Write("LONGSTANDALONE.FNC", ProgramBytes("0003", "0022", "Clock"));
+    ASSERT_TRUE(rig.catalog.RefreshFolderList(&rig.catalog.FolderList(), folder.Path()));
+    EXPECT_EQ(rig.catalog.appIds[0x21].folderHost, nullptr);
+    EXPECT_EQ(rig.catalog.UnnamedHostFile(0x21), "FRAMESHOST.FNC");
+    EXPECT_EQ(rig.catalog.UnnamedHostFile(0x22), "");
+    EXPECT_EQ(rig.catalog.UnnamedHostFile(-1), "");
+    EXPECT_EQ(ShortenedFileName("FRAMESHOST.FNC"), "FRAMESHO.FNC");
+    EXPECT_EQ(ShortenedFileName("ABCDEFG\xC3\xA9X.fnc"), "ABCDEFG.fnc"); // never inside a character
+    EXPECT_EQ(ShortenedFileName(".fnc"), "HOST.fnc");
+
+    TempDir empty;
+    ASSERT_TRUE(rig.catalog.RefreshFolderList(&rig.catalog.FolderList(), empty.Path()));
+    EXPECT_EQ(rig.catalog.UnnamedHostFile(0x21), "");
+}
+
 TEST_F(FolderCatalogTest, NoListOrNoCameraChangesNothing)
 {
     WriteMixedFolder();

@@ -90,6 +90,39 @@ TEST_F(RemoveTest, AnEmptiedListTakesEveryLeftoverProgramAlong)
     EXPECT_EQ(catalog->applicationCount, 0);
 }
 
+// Nobody knows what a slot whose record could not be read holds: the sweep
+// of an emptied list passes it over, and still takes the hosts.
+TEST_F(RemoveTest, TheLeftoverSweepPassesOverASlotWhoseRecordCouldNotBeRead)
+{
+    StoreInCamera({"CLOCK.FNC", "0003", "0000", "0100", "0000", "World Clock", 600});
+    StoreInCamera({"SLIDE.FNC", "0003", "0000", "0100", "0000", "Slide Show", 600});
+    StoreInCamera(Host("HOST.FNC", "0021"));
+    Start({0, 2});
+    SelectCamera({"World Clock"});
+    frontEnd->Answer(IDYES);
+    transfer->RemoveSelected();
+    EXPECT_EQ(Boxes(), std::vector<Box>{kConfirm});
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"SLIDE   FNC"}));
+    ReadCameraAgain();
+    EXPECT_EQ(CameraTexts(), (std::vector<std::string>{"Slide Show"}));
+}
+
+// A list read without the camera's count shows nothing to choose: Remove
+// reads the camera again and erases nothing, not even what the fresh list
+// leaves unshown.
+TEST_F(RemoveTest, AnUnknownProgramCountIsReadAgainAndNothingIsErased)
+{
+    StoreInCamera(Host("HOST.FNC", "0021"));
+    Start({1, 0});
+    ASSERT_EQ(catalog->cameraCount, -1);
+    frontEnd->Answer(IDYES);
+    transfer->RemoveSelected();
+    EXPECT_EQ(Boxes(), std::vector<Box>{kConfirm});
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC"}));
+    EXPECT_EQ(catalog->cameraCount, 1);
+    EXPECT_EQ(removeRuleCalls, 1);
+}
+
 TEST_F(RemoveTest, AnAttachmentWithoutARecordedHostIsErasedAndStillReported)
 {
     StoreInCamera(Attachment("ATTA.ATC", "0021"));

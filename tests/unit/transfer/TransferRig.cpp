@@ -76,7 +76,7 @@ void TransferTest::StoreInCamera(const ProgramDesc& desc)
     config.programs.push_back(std::move(program));
 }
 
-void TransferTest::Start()
+void TransferTest::Start(ListingFaults listing)
 {
     camera = std::make_unique<emulator::CameraEngine>(config);
     line = std::make_unique<emulator::EmulatorLine>(clock, *camera);
@@ -85,6 +85,8 @@ void TransferTest::Start()
     holder = std::make_unique<CCameraHolder>(std::move(c));
     catalog = std::make_unique<ProgramCatalog>(*holder);
     ASSERT_TRUE(catalog->RefreshFolderList(&catalog->FolderList(), m_folder));
+    connection->failCountReads = listing.failCountReads;
+    connection->failRecordSlot = listing.failRecordSlot;
     ASSERT_TRUE(catalog->RefreshCameraList(&catalog->CameraList()));
 
     ProgramTransferHooks hooks;
@@ -98,6 +100,13 @@ void TransferTest::Start()
     transfer = std::make_unique<CProgramTransfer>(*holder, *catalog, catalog->FolderList(), catalog->CameraList(),
                                                   std::move(hooks));
     ASSERT_TRUE(frontEnd->Boxes().empty());
+}
+
+void TransferTest::ReadCameraAgain()
+{
+    connection->failCountReads = 0;
+    connection->failRecordSlot = 0;
+    ASSERT_TRUE(catalog->RefreshCameraList(&catalog->CameraList()));
 }
 
 void TransferTest::Restart()

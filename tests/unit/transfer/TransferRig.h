@@ -57,13 +57,27 @@ struct Box {
 };
 std::ostream& operator<<(std::ostream& out, const Box& box);
 
-// The real connection, except that the free-memory reading can be made to
-// fail.
+// The real connection, except that the free-memory reading, the next
+// program counts and one slot's directory record can be made to fail.
 class TransferConnection : public CCameraConnection {
 public:
     using CCameraConnection::CCameraConnection;
     int GetFreeMemory(int flag) override { return failFreeMemory ? -1 : CCameraConnection::GetFreeMemory(flag); }
+    int GetProgramCount() override
+    {
+        if (failCountReads > 0) {
+            --failCountReads;
+            return -1;
+        }
+        return CCameraConnection::GetProgramCount();
+    }
+    int ReadProgramInfo(int slot, ProgramInfoRecord* record) override
+    {
+        return slot == failRecordSlot ? 0 : CCameraConnection::ReadProgramInfo(slot, record);
+    }
     bool failFreeMemory = false;
+    int failCountReads = 0;
+    int failRecordSlot = 0;
 };
 
 // The main dialog as the owner of the progress window.
@@ -109,6 +123,12 @@ private:
     ui::IProgressView& m_view;
 };
 
+// Faults of the camera list's first reading.
+struct ListingFaults {
+    int failCountReads = 0; // that many program counts fail
+    int failRecordSlot = 0; // this slot's record cannot be read
+};
+
 // Program files in a folder, the in-process camera with its initial store,
 // the catalog filled from both, and the transfer class on top. Describe the
 // folder and camera, then Start().
@@ -125,7 +145,10 @@ protected:
 
     void AddFile(const ProgramDesc& desc);
     void StoreInCamera(const ProgramDesc& desc);
-    void Start();
+    // `listing` faults apply while Start reads the camera list.
+    void Start(ListingFaults listing = {});
+    // Reads the camera list again without faults (for the closing check).
+    void ReadCameraAgain();
     // Checks the catalog, then forgets camera, folder and answers for a fresh Start.
     void Restart();
 

@@ -19,7 +19,8 @@ struct CountingSink : CProgressSink {
     int cancelAtStep = -1; // Step number (1-based) that answers 2
     std::vector<int> percents;
     int begins = 0, ends = 0;
-    int64_t lastSent = 0, lastTotal = 0;
+    std::vector<int64_t> acknowledged; // bytes, at each report
+    int64_t lastTotal = 0;
     int Begin() override { return ++begins, 0; }
     int Step(int percent) override
     {
@@ -27,7 +28,11 @@ struct CountingSink : CProgressSink {
         return static_cast<int>(percents.size()) == cancelAtStep ? 2 : 0;
     }
     int End() override { return ++ends, 0; }
-    void Transferred(int64_t sent, int64_t total) override { lastSent = sent, lastTotal = total; }
+    void Transferred(int64_t sent, int64_t total) override
+    {
+        acknowledged.push_back(sent);
+        lastTotal = total;
+    }
 };
 
 // Reads the whole source in pieces of `piece`, as the protocol does.
@@ -40,6 +45,8 @@ std::vector<uint8_t> Drain(UploadSource& source, int piece, int* lastStatus)
         const int count = source.Read(buffer.data(), piece, &status);
         all.insert(all.end(), buffer.begin(), buffer.begin() + std::max(count, 0));
         *lastStatus = status;
+        if (status != -1)
+            source.Acknowledged(); // the camera took the piece
         if (status != 0)
             return all;
     }
@@ -70,7 +77,7 @@ TEST_F(UploadSourceTest, SendsTheWholeFileAndReportsRoundedPercents)
     source.End();
     EXPECT_EQ(source.Status(), 0);
     EXPECT_EQ(sink.percents, (std::vector<int>{43, 85, 100})); // 42.67, 85.33, 100
-    EXPECT_EQ(sink.lastSent, 300);
+    EXPECT_EQ(sink.acknowledged, (std::vector<int64_t>{0, 128, 256, 300})); // none before the camera took it
     EXPECT_EQ(sink.lastTotal, 300);
     EXPECT_EQ(sink.begins, 1);
     EXPECT_EQ(sink.ends, 1);

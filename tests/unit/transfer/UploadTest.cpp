@@ -122,16 +122,36 @@ TEST_F(UploadTest, AnUpdateGoesAheadAtTheExactMemoryBoundaryAndNotOneByteBelow)
 
 // --- Hosts ------------------------------------------------------------------
 
+// A host left out of the folder list for its long name is named, with a
+// name to give it, instead of being called missing.
 TEST_F(UploadTest, AMissingHostNamesTheAttachmentsFileAndTheRunGoesOn)
 {
-    AddFile({"NOHOST.ATC", "0005", "0030", "0100", "0000", "Orphan Frame", 600});
-    AddFile(App("ZAPP.FNC"));
-    Start();
-    SelectFolder({"Orphan Frame", "ZAPP.FNC"});
-    transfer->UploadSelected();
-    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_HOST_FILE_MISSING, MB_OK}}));
-    EXPECT_EQ(frontEnd->Boxes()[0].text.rfind("\"NOHOST.ATC\" cannot be uploaded", 0), 0u);
-    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"ZAPP    FNC"}));
+    struct Case {
+        const char* hostFile; // none: no host file
+        Box box;
+        std::string text;
+    } cases[] = {
+        {nullptr, {res::IDS_HOST_FILE_MISSING, MB_OK},
+         "\"NOHOST.ATC\" cannot be uploaded because it requires a file that is missing."},
+        {"FRAMESHOST.FNC", {res::IDS_HOST_FILE_UNNAMED, MB_ICONEXCLAMATION | MB_OK},
+         "\"NOHOST.ATC\" cannot be uploaded because the file it requires, \"FRAMESHOST.FNC\", has a name "
+         "longer than the camera takes (8 characters, a dot and 3 characters).  Rename it, for example to "
+         "\"FRAMESHO.FNC\"."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box.id);
+        AddFile({"NOHOST.ATC", "0005", "0030", "0100", "0000", "Orphan Frame", 600});
+        AddFile(App("ZAPP.FNC"));
+        if (c.hostFile != nullptr)
+            AddFile(Host(c.hostFile, "0030"));
+        Start();
+        SelectFolder({"Orphan Frame", "ZAPP.FNC"});
+        transfer->UploadSelected();
+        EXPECT_EQ(Boxes(), std::vector<Box>{c.box});
+        EXPECT_EQ(frontEnd->Boxes()[0].text.rfind(c.text, 0), 0u) << frontEnd->Boxes()[0].text;
+        EXPECT_EQ(StoredNames(), (std::vector<std::string>{"ZAPP    FNC"}));
+        Restart();
+    }
 }
 
 TEST_F(UploadTest, AHostSentForAnAttachmentThatThenFailsIsErasedAgain)
@@ -146,6 +166,77 @@ TEST_F(UploadTest, AHostSentForAnAttachmentThatThenFailsIsErasedAgain)
     EXPECT_TRUE(StoredNames().empty());
     EXPECT_EQ(catalog->appIds[0x21].cameraHostSlot, 0);
     EXPECT_EQ(Erases(), 1);
+}
+
+// A failed attachment takes back the host sent for it only while no other
+// attachment of its id is in the camera and the host was not an update.
+TEST_F(UploadTest, TheRollBackKeepsAnUpdatedHostAndOneThatAttachmentsNeed)
+{
+    struct Case {
+        const char* what;
+        std::vector<ProgramDesc> camera;
+        std::vector<std::string> stored;
+    } cases[] = {
+        {"an attachment needs it",
+         {App("CLOCK.FNC"), Host("HOST.FNC", "0021", "0100"), Attachment("ATTA.ATC", "0021")},
+         {"CLOCK   FNC", "ATTA    ATC", "HOST    FNC"}},
+        {"it was an update", {Host("HOST.FNC", "0021", "0100")}, {"HOST    FNC"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const ProgramDesc& p : c.camera)
+            StoreInCamera(p);
+        AddFile(Host("HOST.FNC", "0021", "0200"));
+        AddFile(Attachment("ATTB.ATC", "0021"));
+        Start();
+        SelectFolder({"ATTB.ATC"});
+        AddFault(FaultKind::CountUnchangedAfterUpload, 2); // the attachment
+        frontEnd->Answer(IDYES);
+        transfer->UploadSelected();
+        EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_OLDER_VERSION, MB_ICONQUESTION | MB_YESNOCANCEL},
+                                             {res::IDS_UPLOAD_INCOMPLETE, MB_ICONEXCLAMATION | MB_OK}}));
+        EXPECT_EQ(StoredNames(), c.stored);
+        const ProgramInfoRecord* newest = catalog->RecordAt(catalog->cameraCount);
+        ASSERT_NE(newest, nullptr);
+        EXPECT_EQ(newest->Version(), 0x0200);
+        Restart();
+    }
+}
+
+// Yes to the update question after Cancel was pressed while it was open:
+// the old version stays and nothing is sent.
+TEST_F(UploadTest, CancelPressedWhileAnUpdateQuestionIsOpenErasesNothing)
+{
+    struct Case {
+        const char* what;
+        std::vector<ProgramDesc> camera, folder;
+        std::string selection;
+    } cases[] = {
+        {"a program", {App("CLOCK.FNC", "0100")}, {App("CLOCK.FNC", "0101")}, "CLOCK.FNC"},
+        {"a host", {Host("HOST.FNC", "0021", "0100"), Attachment("ATTA.ATC", "0021")},
+         {Host("HOST.FNC", "0021", "0200"), Attachment("ATTB.ATC", "0021")}, "ATTB.ATC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const ProgramDesc& p : c.camera)
+            StoreInCamera(p);
+        for (const ProgramDesc& p : c.folder)
+            AddFile(p);
+        Start();
+        SelectFolder({c.selection});
+        frontEnd->whileOpen = [this](const std::string&, unsigned id) {
+            if (id == res::IDS_OLDER_VERSION)
+                views.back()->PressCancel();
+        };
+        frontEnd->Answer(IDYES);
+        const std::vector<std::string> before = StoredNames();
+        transfer->UploadSelected();
+        EXPECT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(StoredNames(), before);
+        EXPECT_EQ(Erases(), 0);
+        EXPECT_EQ(camera->Faults().Count(emulator::FaultEvent::Upload), 0);
+        Restart();
+    }
 }
 
 // An older host is offered for update, always with Cancel; an up-to-date
@@ -248,6 +339,53 @@ TEST_F(UploadTest, TheProgressWindowShowsEachItemAndMovesTheBarInOrderToTheEnd)
     EXPECT_EQ(view.Stats().lineSpeed, connection->GetSpeed());
     EXPECT_GT(view.Stats().elapsedMs, 0u);
     EXPECT_EQ(StoredNames(), (std::vector<std::string>{"HOST    FNC", "ATTA    ATC", "CLOCK   FNC"}));
+}
+
+// The camera list was read without its count: it is read again before the
+// upload, which then stores once and says so; a count that still cannot be
+// read refuses the upload before anything is sent.
+TEST_F(UploadTest, AnUnknownProgramCountIsReadAgainBeforeAnUpload)
+{
+    for (const int failedCounts : {1, 1000}) {
+        SCOPED_TRACE(failedCounts);
+        StoreInCamera(App("A1.FNC"));
+        AddFile(App("CLOCK.FNC"));
+        Start({failedCounts, 0});
+        ASSERT_EQ(catalog->cameraCount, -1);
+        SelectFolder({"CLOCK.FNC"});
+        transfer->UploadSelected();
+        transfer->UploadSelected();
+        if (failedCounts == 1) {
+            EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_UP_TO_DATE, MB_ICONINFORMATION | MB_OK}}));
+            EXPECT_EQ(StoredNames(), (std::vector<std::string>{"A1      FNC", "CLOCK   FNC"}));
+        } else {
+            const Box refused{res::IDS_UPLOAD_INCOMPLETE, MB_ICONEXCLAMATION | MB_OK};
+            EXPECT_EQ(Boxes(), (std::vector<Box>{refused, refused}));
+            EXPECT_EQ(StoredNames(), (std::vector<std::string>{"A1      FNC"}));
+            EXPECT_EQ(camera->Faults().Count(emulator::FaultEvent::Upload), 0);
+            ReadCameraAgain();
+        }
+        Restart();
+    }
+}
+
+// The figures beside the bar count a piece once the camera acknowledged it,
+// so the rate they give never passes what the line carries (10 bits a byte).
+TEST_F(UploadTest, TheShownRateNeverPassesTheLineRate)
+{
+    AddFile(App("BIG.FNC", "0100", 20000));
+    Start();
+    SelectFolder({"BIG.FNC"});
+    std::vector<ui::TransferStats> shown;
+    pump.onPump = [&] { shown.push_back(views.back()->Stats()); };
+    transfer->UploadSelected();
+    ASSERT_GT(shown.size(), 5u);
+    for (const ui::TransferStats& s : shown) {
+        ASSERT_GT(s.lineSpeed, 0);
+        EXPECT_LE(s.bytesSent * 1000 * 10, int64_t{s.lineSpeed} * s.elapsedMs)
+            << s.bytesSent << " bytes in " << s.elapsedMs << " ms at " << s.lineSpeed;
+    }
+    EXPECT_EQ(views.back()->Stats().bytesSent, 20000);
 }
 
 // An About arriving while a file is sent still gets the camera: no caller
