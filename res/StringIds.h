@@ -57,6 +57,11 @@ enum StringId : unsigned {
     // The progress window's throughput and time left.
     IDS_PROGRESS_RATE = 9110,
 
+    // Who holds a busy port.
+    IDS_REASON_IN_USE_BY = 9130,
+    IDS_REASON_MODEM_MANAGER_RUNNING = 9131,
+    IDS_REASON_MODEM_MANAGER_HINT = 9132,
+
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,
 };

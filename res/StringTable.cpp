@@ -66,6 +66,14 @@ const std::vector<Entry> kTable = {
     {IDS_REASON_REFUSED, "A camera answered, but this program does not support its model."},
     {IDS_REASON_THE_PORT, "The serial port"},
     {IDS_PROGRESS_RATE, "%.1f KB/s, %d s left"},
+    {IDS_REASON_IN_USE_BY, "%s is in use by %s."},
+    {IDS_REASON_MODEM_MANAGER_RUNNING,
+     "%s is in use by another program; ModemManager (pid %s) is running and may be probing it."},
+    {IDS_REASON_MODEM_MANAGER_HINT,
+     " ModemManager probes new serial adapters. To make it leave this one alone, put the line\n"
+     "%s ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"
+     "into /etc/udev/rules.d/99-oskel-camera.rules and plug the adapter in again, "
+     "or stop it with \"sudo systemctl stop ModemManager\"."},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 

@@ -60,7 +60,7 @@ struct CommandArity {
     bool takesNames;
 };
 constexpr CommandArity kArities[] = {
-    {"probe", false}, {"about", false}, {"list", false}, {"upload", true}, {"remove", true},
+    {"probe", false}, {"about", false}, {"list", false}, {"upload", true}, {"remove", true}, {"ports", false},
 };
 
 bool CheckNames(const CliOptions& options, std::string* error)
@@ -189,6 +189,13 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
                 return false;
             }
             (arg == "--device" ? options->device : options->folder) = *path;
+        } else if (arg == "--wait") {
+            const std::optional<int> seconds = inlineValue ? Decimal(*inlineValue) : -1;
+            if (!seconds || *seconds == 0) {
+                *error = "bad time \"" + inlineValue.value_or("") + "\" for --wait: give whole seconds, 1 or more";
+                return false;
+            }
+            options->wait = seconds;
         } else if (arg == "--port") {
             const std::optional<std::string> text = value();
             if (!text)
@@ -220,8 +227,13 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = "no command given";
         return false;
     }
-    if (options->json && options->command != "probe" && options->command != "about" && options->command != "list") {
-        *error = "--json is for probe, about and list";
+    if (options->json && options->command != "probe" && options->command != "about" && options->command != "list" &&
+        options->command != "ports") {
+        *error = "--json is for probe, about, list and ports";
+        return false;
+    }
+    if (options->wait && options->command == "ports") {
+        *error = "--wait is for the commands that use the camera";
         return false;
     }
     return CheckNames(*options, error);
@@ -229,7 +241,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
 
 std::string CliShortUsage()
 {
-    return "usage: oskel-uploader-cli [options] probe|about|list\n"
+    return "usage: oskel-uploader-cli [options] probe|about|list|ports\n"
            "       oskel-uploader-cli [options] upload|remove NAME...\n"
            "Try 'oskel-uploader-cli --help' for more.\n";
 }
@@ -241,7 +253,7 @@ std::string CliVersion()
 
 std::string CliUsage()
 {
-    return "usage: oskel-uploader-cli [options] probe|about|list\n"
+    return "usage: oskel-uploader-cli [options] probe|about|list|ports\n"
            "       oskel-uploader-cli [options] upload|remove NAME...\n"
            "\n"
            "  probe        connect to the camera and show the port, speed, model and family\n"
@@ -251,12 +263,17 @@ std::string CliUsage()
            "  upload NAME  upload folder applications, named by file name or display name\n"
            "  remove NAME  erase camera applications, named by display name, camera name\n"
            "               (PROG2.FNC) or slot (#3)\n"
+           "  ports        the serial ports in the order they are tried, with their device,\n"
+           "               by-id name, USB adapter, access and holder; opens none of them\n"
            "\n"
            "options:\n"
            "  --device PATH            open this serial device instead of the settings' port\n"
            "  --port COMn|n|auto       use this port (COM1 = 1) or search the ports\n"
            "  --speed BPS|auto         9600, 19200, 38400, 57600, 115200, 230400, or climb\n"
            "  --folder DIR             the program folder for this run (not stored)\n"
+           "  --wait[=SECONDS]         until a camera answers, try again whenever a serial\n"
+           "                           device appears and every 2 s (default: no time\n"
+           "                           limit; Ctrl+C gives up and stores nothing)\n"
            "  -y, --yes                answer Yes (or OK) to every question\n"
            "  --no                     answer No to every Yes/No question\n"
            "  --cancel                 answer Cancel (or No) to every question\n"
@@ -264,7 +281,7 @@ std::string CliUsage()
            "                           each question gets its default button)\n"
            "  --accept-older-models    admit cameras of families 1 to 3 for this run\n"
            "  --accept-unknown-models  admit cameras of an unknown model (family 0)\n"
-           "  --json                   machine-readable output of probe, about and list\n"
+           "  --json                   machine-readable output of probe, about, list, ports\n"
            "  -q, --quiet              no progress display\n"
            "  -h, --help               show this text\n"
            "  -V, --version            show the program's version\n"
