@@ -75,15 +75,18 @@ std::string DescribeOpenError(const OpenError& e)
     return res::LoadString(res::IDS_REASON_NO_PORT);
 }
 
-// The udev match that picks out this adapter: its USB ids, else its name.
-std::string UdevMatch(const PortFacts& facts)
+// The udev match that picks out this adapter: its USB ids, else its kernel
+// name (the device's path below /dev).
+std::string UdevMatch(const PortFacts& facts, const SystemRoots& roots)
 {
     if (facts.usb && !facts.vendorId.empty() && !facts.productId.empty())
         return "ATTRS{idVendor}==\"" + facts.vendorId + "\", ATTRS{idProduct}==\"" + facts.productId + "\",";
-    const std::string kernelName = std::filesystem::path(facts.device).filename().string();
     std::error_code ec;
-    const std::string canonical = std::filesystem::canonical(facts.device, ec).filename().string();
-    return "KERNEL==\"" + (ec ? kernelName : canonical) + "\",";
+    const std::filesystem::path device = std::filesystem::weakly_canonical(facts.device, ec);
+    const std::filesystem::path devDir = std::filesystem::weakly_canonical(roots.dev, ec);
+    const std::string relative = device.lexically_relative(devDir).string();
+    const bool below = !relative.empty() && !relative.starts_with("..");
+    return "KERNEL==\"" + (below ? relative : device.filename().string()) + "\",";
 }
 
 } // namespace
@@ -97,14 +100,14 @@ std::string DescribeBusyPort(const std::string& shown, const std::string& device
     if (!facts.holders.empty()) {
         std::string text = Fill(res::IDS_REASON_IN_USE_BY, {shown, HoldersText(facts.holders)});
         if (std::any_of(facts.holders.begin(), facts.holders.end(), byModemManager))
-            text += Fill(res::IDS_REASON_MODEM_MANAGER_HINT, {UdevMatch(facts)});
+            text += Fill(res::IDS_REASON_MODEM_MANAGER_HINT, {UdevMatch(facts, roots)});
         return text;
     }
     // Running as root, it hides its descriptors from other users; it probes
     // USB adapters.
     if (const int pid = facts.usb ? FindProcess(kModemManager, roots.proc) : 0; pid > 0)
         return Fill(res::IDS_REASON_MODEM_MANAGER_RUNNING, {shown, std::to_string(pid)}) +
-               Fill(res::IDS_REASON_MODEM_MANAGER_HINT, {UdevMatch(facts)});
+               Fill(res::IDS_REASON_MODEM_MANAGER_HINT, {UdevMatch(facts, roots)});
     return Fill(res::IDS_REASON_IN_USE, {shown});
 }
 
