@@ -60,6 +60,10 @@ enum StringId : unsigned {
     // An attachment's host file is in the folder under a name the camera
     // cannot take.
     IDS_HOST_FILE_UNNAMED = 9111,
+    // Who holds a busy port.
+    IDS_REASON_IN_USE_BY = 9130,
+    IDS_REASON_MODEM_MANAGER_RUNNING = 9131,
+    IDS_REASON_MODEM_MANAGER_HINT = 9132,
 
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,

@@ -69,6 +69,14 @@ const std::vector<Entry> kTable = {
     {IDS_HOST_FILE_UNNAMED,
      "\"%s\" cannot be uploaded because the file it requires, \"%s\", has a name longer than the camera takes "
      "(8 characters, a dot and 3 characters).  Rename it, for example to \"%s\"."},
+    {IDS_REASON_IN_USE_BY, "%s is in use by %s."},
+    {IDS_REASON_MODEM_MANAGER_RUNNING,
+     "%s is in use by another program; ModemManager (pid %s) is running and may be probing it."},
+    {IDS_REASON_MODEM_MANAGER_HINT,
+     " ModemManager probes new serial adapters. To make it leave this one alone, put the line\n"
+     "%s ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"
+     "into /etc/udev/rules.d/99-oskel-camera.rules and plug the adapter in again, "
+     "or stop it with \"sudo systemctl stop ModemManager\"."},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 

@@ -25,4 +25,8 @@ int RunUpload(const CliOptions& options, CliContext& context);
 // or #slot).
 int RunRemove(const CliOptions& options, CliContext& context);
 
+// The serial ports in the order a connect tries them: device, by-id name,
+// USB adapter, access and holder. Opens no port; needs no camera.
+int RunPorts(const CliOptions& options, CliContext& context);
+
 } // namespace oskel::cli

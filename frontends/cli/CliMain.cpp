@@ -24,6 +24,7 @@ using oskel::cli::CliOptions;
 struct Command {
     const char* name;
     int (*run)(const CliOptions&, CliContext&);
+    bool usesCamera = true;
 };
 
 constexpr Command kCommands[] = {
@@ -32,6 +33,7 @@ constexpr Command kCommands[] = {
     {"list", oskel::cli::RunList},
     {"upload", oskel::cli::RunUpload},
     {"remove", oskel::cli::RunRemove},
+    {"ports", oskel::cli::RunPorts, false},
 };
 
 const Command* FindCommand(const std::string& name)
@@ -84,11 +86,13 @@ int main(int argc, char** argv)
     const Command* command = FindCommand(options.command);
     if (command == nullptr)
         return UsageError("unknown command \"" + options.command + "\"");
+    CliContext context{std::cout, std::cerr, {}, {}, &oskel::TermiosSerialOps::Shared()};
+    if (!command->usesCamera)
+        return command->run(options, context);
     oskel::cli::InstallInterruptHandlers();
     oskel::CSingleInstance guard;
     if (RefusedByOtherInstance(guard))
         return oskel::cli::kExitOtherInstance;
-    CliContext context{std::cout, std::cerr, {}, {}, &oskel::TermiosSerialOps::Shared()};
     if (isatty(STDIN_FILENO) && isatty(STDERR_FILENO))
         context.prompt = &std::cin;
     context.errIsTerminal = isatty(STDERR_FILENO) != 0;

@@ -60,7 +60,7 @@ struct CommandArity {
     bool takesNames;
 };
 constexpr CommandArity kArities[] = {
-    {"probe", false}, {"about", false}, {"list", false}, {"upload", true}, {"remove", true},
+    {"probe", false}, {"about", false}, {"list", false}, {"upload", true}, {"remove", true}, {"ports", false},
 };
 
 bool CheckNames(const CliOptions& options, std::string* error)
@@ -202,6 +202,13 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
                 return false;
             }
             (arg == "--device" ? options->device : arg == "--folder" ? options->folder : options->trace) = *path;
+        } else if (arg == "--wait") {
+            const std::optional<int> seconds = inlineValue ? Decimal(*inlineValue) : -1;
+            if (!seconds || *seconds == 0) {
+                *error = "bad time \"" + inlineValue.value_or("") + "\" for --wait: give whole seconds, 1 or more";
+                return false;
+            }
+            options->wait = seconds;
         } else if (arg == "--port") {
             const std::optional<std::string> text = value();
             if (!text)
@@ -242,12 +249,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = "--progress=json is for upload";
         return false;
     }
+    if (options->wait && options->command == "ports") {
+        *error = "--wait is for the commands that use the camera";
+        return false;
+    }
     return CheckNames(*options, error);
 }
 
 std::string CliShortUsage()
 {
-    return "usage: oskel-uploader-cli [options] probe|about|list\n"
+    return "usage: oskel-uploader-cli [options] probe|about|list|ports\n"
            "       oskel-uploader-cli [options] upload|remove NAME...\n"
            "Try 'oskel-uploader-cli --help' for more.\n";
 }
@@ -259,7 +270,7 @@ std::string CliVersion()
 
 std::string CliUsage()
 {
-    return "usage: oskel-uploader-cli [options] probe|about|list\n"
+    return "usage: oskel-uploader-cli [options] probe|about|list|ports\n"
            "       oskel-uploader-cli [options] upload|remove NAME...\n"
            "\n"
            "  probe        connect to the camera and show the port, speed, model and family\n"
@@ -269,12 +280,17 @@ std::string CliUsage()
            "  upload NAME  upload folder applications, named by file name or display name\n"
            "  remove NAME  erase camera applications, named by display name, camera name\n"
            "               (PROG2.FNC) or slot (#3)\n"
+           "  ports        the serial ports in the order they are tried, with their device,\n"
+           "               by-id name, USB adapter, access and holder; opens none of them\n"
            "\n"
            "options:\n"
            "  --device PATH            open this serial device instead of the settings' port\n"
            "  --port COMn|n|auto       use this port (COM1 = 1) or search the ports\n"
            "  --speed BPS|auto         9600, 19200, 38400, 57600, 115200, 230400, or climb\n"
            "  --folder DIR             the program folder for this run (not stored)\n"
+           "  --wait[=SECONDS]         until a camera answers, try again whenever a serial\n"
+           "                           device appears and every 2 s (default: no time\n"
+           "                           limit; Ctrl+C gives up and stores nothing)\n"
            "  -y, --yes                answer Yes (or OK) to every question\n"
            "  --no                     answer No to every Yes/No question\n"
            "  --cancel                 answer Cancel (or No) to every question\n"
@@ -285,9 +301,9 @@ std::string CliUsage()
            "  --dry-run                upload, remove: read the camera and tell what would\n"
            "                           happen, item by item, changing nothing\n"
            "  --json                   one JSON object on standard output: the result of\n"
-           "                           probe, about and list, or each item's outcome, the\n"
-           "                           messages shown and the camera's list after upload\n"
-           "                           or remove\n"
+           "                           probe, about, list and ports, or each item's\n"
+           "                           outcome, the messages shown and the camera's list\n"
+           "                           after upload or remove\n"
            "  --progress=json          upload: one JSON line per progress step on standard\n"
            "                           error (item, bytes, total, rate, time left)\n"
            "  --trace FILE             write every byte on the line to FILE, timed and\n"
@@ -298,7 +314,9 @@ std::string CliUsage()
            "\n"
            "exit status: 0 done, 1 an operation failed or was cancelled, 2 usage error,\n"
            "3 no camera could be reached or it was refused, 4 another program of the\n"
-           "family is using the camera, 130 interrupted (Ctrl+C or SIGTERM)\n";
+           "family is using the camera, 130 interrupted (Ctrl+C or SIGTERM)\n"
+           "\n"
+           "Shell completion for bash, zsh and fish comes with the program.\n";
 }
 
 } // namespace oskel::cli

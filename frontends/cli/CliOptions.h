@@ -36,6 +36,7 @@ struct CliOptions {
     bool acceptUnknownModels = false;
     std::optional<std::string> folder; // --folder DIR, in place of "OPFFolder"
     AnswerPolicy answers = AnswerPolicy::Ask;
+    std::optional<int> wait;           // --wait[=SECONDS]: seconds, or -1 until Ctrl+C
     bool json = false;
     bool dryRun = false;               // upload/remove: rehearse, change nothing
     bool progressJson = false;         // --progress=json: JSON lines on stderr

@@ -1,5 +1,6 @@
 #include "CliSession.h"
 
+#include "CameraWait.h"
 #include "CliInterrupt.h"
 #include "TerminalText.h"
 
@@ -8,6 +9,7 @@
 #include "res/StringIds.h"
 #include "ui/MessageBox.h"
 #include "serial/PortMap.h"
+#include "serial/PortOverrides.h"
 #include "serial/TermiosSerialOps.h"
 
 #include <cerrno>
@@ -99,15 +101,16 @@ int CliSession::Connect(const std::string& headline)
               " ports of the \"MaxPort\" setting");
         return kExitUsage;
     }
+    bool reached = true;
     if (m_options.port || m_options.speed) {
         const int port = m_options.port.value_or(c.StoredPortChoice());
         const int speed = m_options.speed.value_or(c.StoredSpeedChoice());
-        if (!c.SetPortAndSpeed(port, speed)) {
-            ReportFailure(headline);
-            return Interrupted() ? kExitInterrupted : kExitNoCamera;
-        }
+        reached = c.SetPortAndSpeed(port, speed) != 0;
     }
-    if (m_holder.Acquire() == nullptr) {
+    reached = reached && m_holder.Acquire() != nullptr;
+    if (!reached && m_options.wait)
+        reached = WaitForCamera();
+    if (!reached) {
         ReportFailure(headline);
         return Interrupted() ? kExitInterrupted : kExitNoCamera;
     }
@@ -121,6 +124,31 @@ int CliSession::Connect(const std::string& headline)
     if (!c.IsBatteryOk())
         ui::AfxMessageBox(res::IDS_BATTERY_LOW, ui::MB_ICONEXCLAMATION);
     return kExitOk;
+}
+
+bool CliSession::WaitForCamera()
+{
+    std::vector<std::string> named;
+    if (m_options.device)
+        named.push_back(*m_options.device);
+    const PortMap::OverrideSource overrides = SettingsPortOverrides();
+    for (int i = 0; i < static_cast<int>(CCameraConnection::PortNames().size()); ++i) {
+        if (std::string device = overrides(i); !device.empty())
+            named.push_back(device);
+    }
+    CameraWait wait(*m_options.wait, named);
+    if (m_context.errIsTerminal && !m_options.quiet) {
+        m_views.EndLine();
+        m_context.err << "Waiting for the camera..." << std::endl;
+    }
+    while (Connection().LastFailure().kind != ConnectFailure::Refused && wait.Next()) {
+        if (m_holder.Acquire() != nullptr)
+            return true;
+    }
+    // Given up before any camera answered: the stored choices stay as they were.
+    if (Interrupted())
+        Connection().KeepStoredSettings();
+    return false;
 }
 
 std::string CliSession::Folder()

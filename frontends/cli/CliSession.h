@@ -40,7 +40,8 @@ public:
     // (string 1600, OK only, as when the program's window opens); otherwise
     // the reason is on the error stream, after `headline` when one is given,
     // and the result is the exit status. An interrupt during the connect
-    // gives kExitInterrupted.
+    // gives kExitInterrupted. With --wait a camera that cannot be reached
+    // yet is waited for; an interrupt then leaves the settings unwritten.
     int Connect(const std::string& headline = std::string());
 
     CCameraHolder& Holder() { return m_holder; }
@@ -64,6 +65,10 @@ public:
     void ReportFailure(const std::string& headline);
 
 private:
+    // --wait: attempts again until the camera answers; false when the time
+    // is up, an interrupt came or a camera was refused.
+    bool WaitForCamera();
+
     static CommEnvironment WithSerial(CommEnvironment comm, SerialPortOps* ops);
     // The line under the interrupt check: the context's, or with --trace
     // the same line traced into the file.

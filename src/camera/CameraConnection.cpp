@@ -89,8 +89,10 @@ CCameraConnection::~CCameraConnection()
         port |= SETTING_AUTO;
     if (m_bSpeedAuto)
         speed |= SETTING_AUTO;
-    m_settings.WriteInt(kCommSection, kPortKey, port);
-    m_settings.WriteInt(kCommSection, kSpeedKey, speed);
+    if (!m_bKeepStoredSettings) {
+        m_settings.WriteInt(kCommSection, kPortKey, port);
+        m_settings.WriteInt(kCommSection, kSpeedKey, speed);
+    }
     if (--g_connections == 0)
         g_portNames.clear();
 }

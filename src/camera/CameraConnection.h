@@ -38,8 +38,12 @@ public:
     explicit CCameraConnection(ProfileFile& settings, const CommEnvironment& environment = {});
     // On a scripted or emulated line.
     CCameraConnection(ProfileFile& settings, SerialPortOps& ops, TimeSource& time, PlatformInfo& platform);
-    // Writes "Port" and "Speed" back.
+    // Writes "Port" and "Speed" back, unless KeepStoredSettings was called.
     ~CCameraConnection() override;
+
+    // Leaves "Port" and "Speed" as they are stored (a run given up before
+    // it reached a camera, on request).
+    void KeepStoredSettings() { m_bKeepStoredSettings = true; }
 
     int Connect();
     int Disconnect(unsigned settleMs);
@@ -89,6 +93,7 @@ private:
     PlatformInfo& m_platform;
     ConnectFailure m_failure;
     bool m_bRefused = false;
+    bool m_bKeepStoredSettings = false;
 };
 
 } // namespace oskel

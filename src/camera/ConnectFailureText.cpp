@@ -2,8 +2,11 @@
 
 #include "res/StringIds.h"
 #include "res/StringTable.h"
+#include "serial/PortHolders.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
 #include <grp.h>
 #include <pwd.h>
@@ -12,6 +15,8 @@
 
 namespace oskel {
 namespace {
+
+constexpr const char* kModemManager = "ModemManager";
 
 std::string UserName()
 {
@@ -55,7 +60,7 @@ std::string DescribeOpenError(const OpenError& e)
         return text;
     }
     case OpenError::InUse:
-        return Fill(res::IDS_REASON_IN_USE, {Named(e)});
+        return DescribeBusyPort(Named(e), e.device);
     case OpenError::NotSerial:
         return Fill(res::IDS_REASON_NOT_SERIAL, {Named(e)});
     case OpenError::Other:
@@ -70,7 +75,41 @@ std::string DescribeOpenError(const OpenError& e)
     return res::LoadString(res::IDS_REASON_NO_PORT);
 }
 
+// The udev match that picks out this adapter: its USB ids, else its kernel
+// name (the device's path below /dev).
+std::string UdevMatch(const PortFacts& facts, const SystemRoots& roots)
+{
+    if (facts.usb && !facts.vendorId.empty() && !facts.productId.empty())
+        return "ATTRS{idVendor}==\"" + facts.vendorId + "\", ATTRS{idProduct}==\"" + facts.productId + "\",";
+    std::error_code ec;
+    const std::filesystem::path device = std::filesystem::weakly_canonical(facts.device, ec);
+    const std::filesystem::path devDir = std::filesystem::weakly_canonical(roots.dev, ec);
+    const std::string relative = device.lexically_relative(devDir).string();
+    const bool below = !relative.empty() && !relative.starts_with("..");
+    return "KERNEL==\"" + (below ? relative : device.filename().string()) + "\",";
+}
+
 } // namespace
+
+std::string DescribeBusyPort(const std::string& shown, const std::string& device, const SystemRoots& roots)
+{
+    if (device.empty())
+        return Fill(res::IDS_REASON_IN_USE, {shown});
+    const PortFacts facts = GatherPortFacts(device, roots);
+    const auto byModemManager = [](const PortHolder& h) { return h.name == kModemManager; };
+    if (!facts.holders.empty()) {
+        std::string text = Fill(res::IDS_REASON_IN_USE_BY, {shown, HoldersText(facts.holders)});
+        if (std::any_of(facts.holders.begin(), facts.holders.end(), byModemManager))
+            text += Fill(res::IDS_REASON_MODEM_MANAGER_HINT, {UdevMatch(facts, roots)});
+        return text;
+    }
+    // Running as root, it hides its descriptors from other users; it probes
+    // USB adapters.
+    if (const int pid = facts.usb ? FindProcess(kModemManager, roots.proc) : 0; pid > 0)
+        return Fill(res::IDS_REASON_MODEM_MANAGER_RUNNING, {shown, std::to_string(pid)}) +
+               Fill(res::IDS_REASON_MODEM_MANAGER_HINT, {UdevMatch(facts, roots)});
+    return Fill(res::IDS_REASON_IN_USE, {shown});
+}
 
 std::string DeviceGroup(const std::string& device)
 {

@@ -27,6 +27,9 @@ public:
     // Consulted at every lookup; an empty answer means no override.
     void SetOverrideSource(OverrideSource source) { m_overrides = std::move(source); }
 
+    // The device the override source names for index, "" when none.
+    std::string OverrideFor(int index) const { return m_overrides ? m_overrides(index) : std::string(); }
+
     // The device path for index, or "" when nothing is there.
     std::string DeviceFor(int index) const;
 

@@ -113,6 +113,10 @@ TEST(CliParse, UsageErrorsNameTheCulprit)
         {{"list", "--quiet=1"}, "takes no value"},
         {{"probe", "--help=yes"}, "takes no value"},
         {{"probe", "--accept-older-models=1"}, "takes no value"},
+        {{"probe", "--wait=0"}, "--wait"},
+        {{"probe", "--wait=1.5"}, "1.5"},
+        {{"ports", "--wait"}, "--wait is for"},
+        {{"ports", "COM1"}, "takes no names"},
     };
     for (const Case& c : cases) {
         const Parsed p = Parse(c.args);
@@ -145,12 +149,21 @@ TEST(CliParse, NamesFollowTheCommandAndDoubleDashEndsTheOptions)
     EXPECT_TRUE(Parse({"--version"}).options.version);
 }
 
+TEST(CliParse, WaitTakesItsSecondsOnlyAfterTheEqualsSign)
+{
+    EXPECT_EQ(Parse({"list", "--wait"}).options.wait, -1);
+    EXPECT_EQ(Parse({"--wait=30", "list"}).options.wait, 30);
+    EXPECT_FALSE(Parse({"list", "--wait", "30"}).ok) << "30 is not taken as its value";
+    EXPECT_FALSE(Parse({"list"}).options.wait.has_value());
+    EXPECT_TRUE(Parse({"ports", "--json"}).ok);
+}
+
 TEST(CliUsageText, NamesEveryCommandAndOption)
 {
     const std::string usage = CliUsage();
     for (const char* word : {"probe", "about", "--device", "--port", "--speed", "--accept-older-models",
                              "--accept-unknown-models", "--help", "list", "upload", "remove", "--folder", "--yes",
-                             "--no", "--cancel", "--json", "--quiet", "--version", "130"})
+                             "--no", "--cancel", "--json", "--quiet", "--version", "130", "ports", "--wait"})
         EXPECT_NE(usage.find(word), std::string::npos) << word;
 }
 

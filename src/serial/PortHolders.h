@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace oskel {
+
+// A process that has a device open.
+struct PortHolder {
+    int pid = 0;
+    std::string name; // its command name (/proc/<pid>/comm)
+};
+
+// The processes other than this one that hold `device` open, found as fuser
+// finds them: by the /proc/<pid>/fd links. Only processes whose descriptors
+// this user may read are seen (all of them for root). Opens nothing.
+std::vector<PortHolder> FindPortHolders(const std::string& device, const std::string& procRoot = "/proc");
+
+// The pid of a running process with the command name `name`, or 0.
+int FindProcess(const std::string& name, const std::string& procRoot = "/proc");
+
+// "ModemManager (pid 812)", several joined by ", ".
+std::string HoldersText(const std::vector<PortHolder>& holders);
+
+} // namespace oskel
