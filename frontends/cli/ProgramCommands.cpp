@@ -39,15 +39,21 @@ std::string VersionText(int version)
     return text;
 }
 
-// "FRAME2  ATC" -> "FRAME2.ATC", as a user would type it.
-std::string DottedCameraName(const char* name)
+// "FRAME2  ATC" -> "FRAME2.ATC", as a user would type it: the bytes, and
+// the text shown.
+std::string DottedCameraBytes(const char* name)
 {
     std::string text = CameraNameText(name);
     std::string base = text.substr(0, std::min<size_t>(8, text.size()));
     std::string ext = text.size() > 8 ? text.substr(8) : std::string();
     base.erase(base.find_last_not_of(' ') + 1);
     ext.erase(ext.find_last_not_of(' ') + 1);
-    return ui::ReadableText(ext.empty() ? base : base + "." + ext);
+    return ext.empty() ? base : base + "." + ext;
+}
+
+std::string DottedCameraName(const char* name)
+{
+    return ui::ReadableText(DottedCameraBytes(name));
 }
 
 // Characters of UTF-8 text, for lining up columns.
@@ -217,11 +223,11 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
         for (const FolderItem& f : folder) {
             folderJson += std::string(folderJson.empty() ? "" : ",") +
                           JsonObject()
-                              .Add("displayName", f.entry->DisplayText())
-                              .Add("fileName", f.entry->FileNameText())
+                              .AddName("displayName", f.entry->DisplayName())
+                              .AddName("fileName", f.entry->fileName)
                               .Add("kind", KindText(f.entry->Kind()))
                               .Add("version", VersionText(f.entry->Version()))
-                              .Add("size", static_cast<int64_t>(f.entry->fileSize))
+                              .Add("size", f.entry->sizeOnDisk)
                               .Text();
         }
         for (const CameraItem& c : camera) {
@@ -230,8 +236,8 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
             cameraJson += std::string(cameraJson.empty() ? "" : ",") +
                           JsonObject()
                               .Add("slot", c.slot)
-                              .Add("displayName", RecordDisplayText(r))
-                              .Add("cameraName", DottedCameraName(r.CameraName()))
+                              .AddName("displayName", RecordDisplayName(r))
+                              .AddName("cameraName", DottedCameraBytes(r.CameraName()))
                               .Add("kind", KindText(r.Kind()))
                               .Add("version", VersionText(r.Version()))
                               .Add("storedSize", static_cast<int64_t>(r.StoredSize()))
@@ -241,7 +247,7 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
             unnamed += std::string(unnamed.empty() ? "" : ",") + JsonString(ui::ReadableText(name));
         JsonObject json;
         json.AddRaw("folder", JsonObject()
-                                  .Add("path", ui::ReadableText(catalog.folderPath))
+                                  .AddName("path", catalog.folderPath)
                                   .AddRaw("applications", "[" + folderJson + "]")
                                   .AddRaw("withoutCameraName", "[" + unnamed + "]")
                                   .Text());
@@ -264,7 +270,7 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
         Table table{{{"Display name", "File name", "Kind", "Version", "Size"}}};
         for (const FolderItem& f : folder)
             table.rows.push_back({f.entry->DisplayText(), f.entry->FileNameText(), KindText(f.entry->Kind()),
-                                  VersionText(f.entry->Version()), std::to_string(f.entry->fileSize)});
+                                  VersionText(f.entry->Version()), std::to_string(f.entry->sizeOnDisk)});
         out << table.Text();
     }
     for (const std::string& name : catalog.unnamedFiles)
@@ -355,7 +361,8 @@ int RunRemove(const CliOptions& options, CliContext& context)
         const ProgramInfoRecord empty;
         const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
         const std::string dotted = DottedCameraName(r.CameraName());
-        candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, "#" + std::to_string(c.slot)},
+        candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, DottedCameraBytes(r.CameraName()),
+                               "#" + std::to_string(c.slot)},
                               "#" + std::to_string(c.slot) + " \"" + RecordDisplayText(r) + "\" (" + dotted + ")"});
     }
     return RunOnNamed(session, catalog, options.names, candidates, "in the camera",

@@ -65,7 +65,7 @@ void ProgramCatalog::ClearFolderCatalog(ui::ListModel& list)
 std::unique_ptr<FolderEntry> ProgramCatalog::ReadEntry(int dirFd, const char* name, bool plusSignature)
 {
     uint8_t header[kProgramHeaderSize];
-    int32_t size = 0;
+    int64_t size = 0;
     if (!CProgramFile::ReadCandidate(dirFd, name, header, &size) || !IsValidHeader(header, plusSignature))
         return nullptr;
     char cameraName[kCameraNameSize];
@@ -76,7 +76,8 @@ std::unique_ptr<FolderEntry> ProgramCatalog::ReadEntry(int dirFd, const char* na
     auto entry = std::make_unique<FolderEntry>();
     std::memcpy(entry->header, header, sizeof header);
     entry->fileName = name;
-    entry->fileSize = size;
+    entry->sizeOnDisk = size;
+    entry->fileSize = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
     return entry;
 }
 
