@@ -40,6 +40,9 @@ CliSession::CliSession(const CliOptions& options, CliContext& context)
       m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))
 {
     m_frontEnd.SetBeforeOutput([this] { m_views.EndLine(); });
+    // "Port" and "Speed" are written as the session ends: a choice that
+    // cannot be kept is told then (the status stays what the command made it).
+    m_settings.SetSaveFailureReport([this](const std::string& line) { Error(line); });
 }
 
 CommEnvironment CliSession::WithSerial(CommEnvironment comm, SerialPortOps* ops)

@@ -9,6 +9,8 @@
 
 #include <QApplication>
 
+#include <iostream>
+
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
@@ -23,6 +25,8 @@ int main(int argc, char** argv)
     oskel::UploaderAppEnvironment environment;
     environment.makeView = [] { return std::make_unique<oskel::qt::CUploadDialogWindow>(); };
     oskel::CUploaderApp uploader(std::move(environment));
+    uploader.Settings().SetSaveFailureReport(
+        [](const std::string& line) { std::cerr << "oskel-uploader: " << line << std::endl; });
     if (!uploader.InitInstance())
         return 0;
     auto* window = static_cast<oskel::qt::CUploadDialogWindow*>(uploader.MainWindow());

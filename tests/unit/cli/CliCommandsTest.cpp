@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <unistd.h>
 #include <string>
@@ -105,6 +106,16 @@ TEST_F(CliCommandsTest, JsonOutputOfProbeAndAbout)
     EXPECT_EQ(Run(RunAbout, json), kExitOk) << err.str();
     EXPECT_EQ(out.str(), "{\"id\":\"OSKEL-EMU-000001\",\"version\":\"FW \\\"2\\\"\\u00E9\",\"idRead\":true,"
                          "\"versionRead\":true}\n");
+}
+
+// The choice cannot be kept: said on the error stream, the status stays.
+TEST_F(CliCommandsTest, SettingsThatCannotBeSavedAreToldAndTheStatusStays)
+{
+    std::filesystem::create_directory(settingsPath);
+    EXPECT_EQ(Run(RunProbe, With(std::nullopt, 57600)), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Speed: 57600\n"), std::string::npos) << out.str();
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: The settings could not be saved: " + settingsPath +
+                             " is not a regular file\n");
 }
 
 TEST_F(CliCommandsTest, ProbeSearchesThePortsAndKeepsTheAutomaticMark)
