@@ -9,6 +9,7 @@
 #include "serial/PortMap.h"
 #include "serial/TermiosSerialOps.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace oskel::cli {
@@ -43,6 +44,14 @@ CliSession::CliSession(const CliOptions& options, CliContext& context)
     // "Port" and "Speed" are written as the session ends: a choice that
     // cannot be kept is told then (the status stays what the command made it).
     m_settings.SetSaveFailureReport([this](const std::string& line) { Error(line); });
+    // A second interrupt: the packet under way is out; close the link so the
+    // camera is ready for the next run, then end without further ado.
+    m_serial.SetHardStop([this] {
+        m_serial.DrainInput();
+        Connection().Close();
+        Error("interrupted");
+        std::_Exit(kExitInterrupted);
+    });
 }
 
 CommEnvironment CliSession::WithSerial(CommEnvironment comm, SerialPortOps* ops)
