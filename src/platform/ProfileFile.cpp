@@ -325,13 +325,13 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
     tempPath = pattern;
     struct stat st {};
     if (fstat(fd, &st) != 0 || fchmod(tempFd, st.st_mode & 07777) != 0)
-        return systemFail(tempPath + " cannot be prepared");
+        return systemFail(target + " cannot be written");
     if (!Reached(Step::TempCreated))
         return fail({});
 
     const std::string& text = ini.Text();
     const size_t half = text.size() / 2;
-    const std::string cannotWrite = tempPath + " cannot be written";
+    const std::string cannotWrite = target + " cannot be written";
     if (!WriteAll(tempFd, text.data(), half))
         return systemFail(cannotWrite);
     if (!Reached(Step::TempPartial))
