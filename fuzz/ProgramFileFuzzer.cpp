@@ -166,13 +166,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         close(fd);
     }
     uint8_t header[kProgramHeaderSize];
-    int32_t fileSize = -1;
+    int64_t fileSize = -1;
     const bool read = CProgramFile::ReadCandidate(folder.fd, candidate, header, &fileSize);
     FUZZ_CHECK(read == (file.size() >= static_cast<size_t>(kProgramHeaderSize)));
     FUZZ_CHECK(read == CProgramFile(folder.path + "/" + candidate).ReadHeader(header));
     if (!read)
         return 0;
-    FUZZ_CHECK(fileSize == static_cast<int32_t>(file.size()));
+    FUZZ_CHECK(fileSize == static_cast<int64_t>(file.size()));
     FUZZ_CHECK(std::memcmp(header, file.data(), kProgramHeaderSize) == 0);
     CheckHeaderAndRecord(header, fileName, fileSize, givenName);
     return 0;

@@ -32,8 +32,8 @@ int RunAbout(const CliOptions& options, CliContext& context)
 
     if (options.json) {
         context.out << JsonObject()
-                           .Add("id", CameraText(id, kCameraTextSize))
-                           .Add("version", CameraText(version, kCameraTextSize))
+                           .AddBytes("id", CameraText(id, kCameraTextSize))
+                           .AddBytes("version", CameraText(version, kCameraTextSize))
                            .Add("idRead", idRead)
                            .Add("versionRead", versionRead)
                            .Text()

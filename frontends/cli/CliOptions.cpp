@@ -314,7 +314,7 @@ std::string CliUsage()
            "\n"
            "exit status: 0 done, 1 an operation failed or was cancelled, 2 usage error,\n"
            "3 no camera could be reached or it was refused, 4 another program of the\n"
-           "family is using the camera, 130 interrupted (Ctrl+C or SIGTERM)\n"
+           "family is using the camera, 130 interrupted (Ctrl+C, SIGTERM or SIGHUP)\n"
            "\n"
            "Shell completion for bash, zsh and fish comes with the program.\n";
 }

@@ -13,7 +13,7 @@ enum ExitStatus : int {
     kExitUsage = 2,    // bad command line
     kExitNoCamera = 3, // no camera could be reached or it was refused
     kExitOtherInstance = 4, // another program of the family holds the camera
-    kExitInterrupted = 130, // stopped by Ctrl+C or SIGTERM (128 + SIGINT)
+    kExitInterrupted = 130, // stopped by Ctrl+C, SIGTERM or SIGHUP (128 + SIGINT)
 };
 
 // The answer given to every question (message box) of a run.

@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cstdlib>
 #include <filesystem>
 
 namespace oskel::cli {
@@ -46,6 +47,17 @@ CliSession::CliSession(const CliOptions& options, CliContext& context)
       m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))
 {
     m_frontEnd.SetBeforeOutput([this] { m_views.EndLine(); });
+    // "Port" and "Speed" are written as the session ends: a choice that
+    // cannot be kept is told then (the status stays what the command made it).
+    m_settings.SetSaveFailureReport([this](const std::string& line) { Error(line); });
+    // A second interrupt: the packet under way is out; close the link so the
+    // camera is ready for the next run, then end without further ado.
+    m_serial.SetHardStop([this] {
+        m_serial.DrainInput();
+        Connection().Close();
+        Error("interrupted");
+        std::_Exit(kExitInterrupted);
+    });
 }
 
 SerialPortOps& CliSession::Line()

@@ -20,8 +20,9 @@ bool EqualNoCase(const std::string& a, const std::string& b)
            });
 }
 
-std::vector<int> Matches(const std::string& name, const std::vector<NameCandidate>& items, bool ignoreCase)
+std::vector<int> Matches(const std::string& given, const std::vector<NameCandidate>& items, bool ignoreCase)
 {
+    const std::string name = Trimmed(given);
     std::vector<int> found;
     for (size_t i = 0; i < items.size(); ++i) {
         for (const std::string& key : items[i].keys) {

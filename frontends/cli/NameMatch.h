@@ -16,7 +16,7 @@ struct NameCandidate {
 // Chooses an item for each name, without regard to order or repetition.
 // A name matches the items with a key equal to it; when none is equal, the
 // items with a key equal to it apart from the case of ASCII letters.
-// Trailing blanks of keys are ignored. A name that matches nothing, or
+// Trailing blanks of keys and names are ignored. A name that matches nothing, or
 // several items, is an error naming the candidates (`what` names the place:
 // "in the folder", "in the camera"; `hint` tells how to name one of several).
 // On success `chosen` holds the item indexes, ascending, each once.

@@ -41,7 +41,7 @@ int RunProbe(const CliOptions& options, CliContext& context)
         if (context.termios != nullptr && !context.termios->OpenDevice().empty())
             json.Add("device", context.termios->OpenDevice());
         context.out << json.Add("speed", camera.GetSpeed())
-                           .Add("model", CameraText(model, kModelTextSize))
+                           .AddBytes("model", CameraText(model, kModelTextSize))
                            .Add("modelRead", read)
                            .Add("family", family)
                            .Add("supported", family == 4 || family == 5)

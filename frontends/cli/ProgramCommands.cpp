@@ -234,11 +234,11 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
         for (const FolderItem& f : folder) {
             folderJson += std::string(folderJson.empty() ? "" : ",") +
                           JsonObject()
-                              .Add("displayName", f.entry->DisplayText())
-                              .Add("fileName", f.entry->FileNameText())
+                              .AddName("displayName", f.entry->DisplayName())
+                              .AddName("fileName", f.entry->fileName)
                               .Add("kind", KindText(f.entry->Kind()))
                               .Add("version", VersionText(f.entry->Version()))
-                              .Add("size", static_cast<int64_t>(f.entry->fileSize))
+                              .Add("size", f.entry->sizeOnDisk)
                               .Text();
         }
         for (const CameraItem& c : camera) {
@@ -247,8 +247,8 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
             cameraJson += std::string(cameraJson.empty() ? "" : ",") +
                           JsonObject()
                               .Add("slot", c.slot)
-                              .Add("displayName", RecordDisplayText(r))
-                              .Add("cameraName", DottedCameraName(r.CameraName()))
+                              .AddName("displayName", RecordDisplayName(r))
+                              .AddName("cameraName", DottedCameraBytes(r.CameraName()))
                               .Add("kind", KindText(r.Kind()))
                               .Add("version", VersionText(r.Version()))
                               .Add("storedSize", static_cast<int64_t>(r.StoredSize()))
@@ -258,7 +258,7 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
             unnamed += std::string(unnamed.empty() ? "" : ",") + JsonString(ui::ReadableText(name));
         JsonObject json;
         json.AddRaw("folder", JsonObject()
-                                  .Add("path", ui::ReadableText(catalog.folderPath))
+                                  .AddName("path", catalog.folderPath)
                                   .AddRaw("applications", "[" + folderJson + "]")
                                   .AddRaw("withoutCameraName", "[" + unnamed + "]")
                                   .Text());
@@ -281,7 +281,7 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
         Table table{{{"Display name", "File name", "Kind", "Version", "Size"}}};
         for (const FolderItem& f : folder)
             table.rows.push_back({f.entry->DisplayText(), f.entry->FileNameText(), KindText(f.entry->Kind()),
-                                  VersionText(f.entry->Version()), std::to_string(f.entry->fileSize)});
+                                  VersionText(f.entry->Version()), std::to_string(f.entry->sizeOnDisk)});
         out << table.Text();
     }
     for (const std::string& name : catalog.unnamedFiles)
@@ -371,7 +371,8 @@ int RunRemove(const CliOptions& options, CliContext& context)
         const ProgramInfoRecord empty;
         const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
         const std::string dotted = DottedCameraName(r.CameraName());
-        candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, "#" + std::to_string(c.slot)},
+        candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, DottedCameraBytes(r.CameraName()),
+                               "#" + std::to_string(c.slot)},
                               "#" + std::to_string(c.slot) + " \"" + RecordDisplayText(r) + "\" (" + dotted + ")"});
     }
     return RunOnNamed(options, context, session, catalog, candidates, "in the camera",

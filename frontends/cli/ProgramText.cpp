@@ -22,14 +22,19 @@ std::string VersionText(int version)
 }
 
 // As a user would type it.
-std::string DottedCameraName(const char* name)
+std::string DottedCameraBytes(const char* name)
 {
     std::string text = CameraNameText(name);
     std::string base = text.substr(0, std::min<size_t>(8, text.size()));
     std::string ext = text.size() > 8 ? text.substr(8) : std::string();
     base.erase(base.find_last_not_of(' ') + 1);
     ext.erase(ext.find_last_not_of(' ') + 1);
-    return ui::ReadableText(ext.empty() ? base : base + "." + ext);
+    return ext.empty() ? base : base + "." + ext;
+}
+
+std::string DottedCameraName(const char* name)
+{
+    return ui::ReadableText(DottedCameraBytes(name));
 }
 
 } // namespace oskel::cli

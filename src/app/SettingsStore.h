@@ -2,6 +2,7 @@
 
 #include "platform/ProfileFile.h"
 
+#include <functional>
 #include <string>
 
 namespace oskel {
@@ -11,8 +12,14 @@ namespace oskel {
 // application object. A missing file or key gives the default; the file is
 // created by the first write. Writes return false when the file could not
 // be changed (it is then left exactly as it was).
+//
+// A front end hears of such a failure through SetSaveFailureReport: one line
+// for the user, "The settings could not be saved: <reason>", once for each
+// reason (the connection writes several keys in a row), from any write made
+// through the store or its File().
 class CSettingsStore {
 public:
+    static constexpr const char* kSaveFailedText = "The settings could not be saved: ";
     // The settings file of this user (SettingsFilePath()).
     CSettingsStore();
     explicit CSettingsStore(std::string path);
@@ -22,6 +29,8 @@ public:
     std::string GetProfileString(const std::string& section, const std::string& entry,
                                  const std::string& strDefault = std::string()) const;
     bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& strValue);
+
+    void SetSaveFailureReport(std::function<void(const std::string& line)> report);
 
     const std::string& ProfileName() const { return m_file.Path(); }
     ProfileFile& File() { return m_file; }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -25,13 +26,29 @@ std::string HomeFolder()
     return ".";
 }
 
-// Reads a regular file of at most kMaxFileSize bytes from fd.
-bool ReadAll(int fd, std::string* out)
+std::string SystemError(int error)
 {
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<unsigned long long>(st.st_size) > ProfileFile::kMaxFileSize)
+    return std::strerror(error);
+}
+
+// Reads a regular file of at most kMaxFileSize bytes from fd; on failure
+// *why (when given) says why, naming the file as `path`.
+bool ReadAll(int fd, std::string* out, const std::string& path = {}, std::string* why = nullptr)
+{
+    auto fail = [&](std::string reason) {
+        if (why != nullptr)
+            *why = std::move(reason);
         return false;
+    };
+    const std::string tooLarge = path + " is larger than " + std::to_string(ProfileFile::kMaxFileSize >> 20) +
+                                 " MiB and was ignored";
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return fail(path + ": " + SystemError(errno));
+    if (!S_ISREG(st.st_mode))
+        return fail(path + " is not a regular file");
+    if (static_cast<unsigned long long>(st.st_size) > ProfileFile::kMaxFileSize)
+        return fail(tooLarge);
     out->clear();
     char buffer[8192];
     for (;;) {
@@ -39,12 +56,12 @@ bool ReadAll(int fd, std::string* out)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return false;
+            return fail(path + " cannot be read: " + SystemError(errno));
         if (n == 0)
             return true;
         out->append(buffer, static_cast<size_t>(n));
         if (out->size() > ProfileFile::kMaxFileSize)
-            return false;
+            return fail(tooLarge);
     }
 }
 
@@ -233,19 +250,43 @@ bool ProfileFile::WriteInt(std::string_view section, std::string_view key, int v
 
 bool ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
+    std::string why;
+    const bool written = Write(section, key, value, &why);
+    if (!written && m_report)
+        m_report(why.empty() ? "the write of " + m_path + " was stopped" : why);
+    return written;
+}
+
+bool ProfileFile::Write(std::string_view section, std::string_view key, std::string_view value, std::string* why)
+{
+    // Folders are made for the file's own place only: a link is followed
+    // to a folder that exists, never one made along its target.
     const std::string target = ResolveLinks(m_path);
     const std::string folder = FolderOf(target);
-    if (!MakeFolders(folder))
+    if (target == m_path) {
+        if (!MakeFolders(folder)) {
+            const int error = errno;
+            struct stat st {};
+            *why = stat(folder.c_str(), &st) == 0 ? folder + " is not a folder"
+                                                  : "the folder " + folder + " cannot be made: " + SystemError(error);
+            return false;
+        }
+    } else if (struct stat st {}; stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *why = m_path + " is a link to " + target + ", in a folder that does not exist";
         return false;
+    }
     bool created = false;
     const int fd = OpenLocked(target, &created);
-    if (fd < 0)
+    if (fd < 0) {
+        *why = target + " cannot be opened: " + SystemError(errno);
         return false;
+    }
 
     std::string tempPath;
     int tempFd = -1;
     // Everything before the rename leaves the old file as it was.
-    auto fail = [&] {
+    auto fail = [&](std::string reason) {
+        *why = std::move(reason);
         if (tempFd >= 0)
             close(tempFd);
         if (!tempPath.empty())
@@ -256,13 +297,19 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         close(fd);
         return false;
     };
+    auto systemFail = [&](const std::string& what) { return fail(what + ": " + SystemError(errno)); };
 
     std::string oldText;
-    if (!Reached(Step::Locked) || !ReadAll(fd, &oldText) || !Reached(Step::Read))
-        return fail();
+    std::string unread;
+    if (!Reached(Step::Locked))
+        return fail({});
+    if (!ReadAll(fd, &oldText, target, &unread))
+        return fail(unread);
+    if (!Reached(Step::Read))
+        return fail({});
     IniText ini(oldText);
     if (!ini.Set(section, key, value))
-        return fail();
+        return fail("\"" + std::string(key) + "\" cannot be stored in " + target);
     if (ini.Text() == oldText && !created) {
         close(fd);
         return true;
@@ -274,22 +321,35 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     std::string pattern = folder + "/" + tempPrefix + "XXXXXX";
     tempFd = mkostemp(pattern.data(), O_CLOEXEC);
     if (tempFd < 0)
-        return fail();
+        return systemFail("no file can be made in " + folder);
     tempPath = pattern;
     struct stat st {};
-    if (fstat(fd, &st) != 0 || fchmod(tempFd, st.st_mode & 07777) != 0 || !Reached(Step::TempCreated))
-        return fail();
+    if (fstat(fd, &st) != 0 || fchmod(tempFd, st.st_mode & 07777) != 0)
+        return systemFail(target + " cannot be written");
+    if (!Reached(Step::TempCreated))
+        return fail({});
 
     const std::string& text = ini.Text();
     const size_t half = text.size() / 2;
-    if (!WriteAll(tempFd, text.data(), half) || !Reached(Step::TempPartial) ||
-        !WriteAll(tempFd, text.data() + half, text.size() - half) || !Reached(Step::TempWritten) ||
-        fsync(tempFd) != 0 || !Reached(Step::TempSynced))
-        return fail();
+    const std::string cannotWrite = target + " cannot be written";
+    if (!WriteAll(tempFd, text.data(), half))
+        return systemFail(cannotWrite);
+    if (!Reached(Step::TempPartial))
+        return fail({});
+    if (!WriteAll(tempFd, text.data() + half, text.size() - half))
+        return systemFail(cannotWrite);
+    if (!Reached(Step::TempWritten))
+        return fail({});
+    if (fsync(tempFd) != 0)
+        return systemFail(cannotWrite);
+    if (!Reached(Step::TempSynced))
+        return fail({});
     const int closed = close(tempFd);
     tempFd = -1;
-    if (closed != 0 || rename(tempPath.c_str(), target.c_str()) != 0)
-        return fail();
+    if (closed != 0)
+        return systemFail(cannotWrite);
+    if (rename(tempPath.c_str(), target.c_str()) != 0)
+        return systemFail(target + " cannot be replaced");
 
     // The new text is in place; the last steps only make the rename durable.
     Reached(Step::Renamed);

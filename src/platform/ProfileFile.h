@@ -29,7 +29,9 @@ std::string SettingsFilePath();
 // and flushes the folder. Whatever happens on the way (a crash, a full disk),
 // the file holds either the old or the new text, never part of one. A file
 // that exists but cannot be read is never replaced. A symbolic link is
-// followed and its target replaced, so the link survives.
+// followed and its target replaced, so the link survives; but folders are
+// only ever made for the file's own place, never along a link's target (a
+// link into a folder that does not exist cannot be written).
 class ProfileFile {
 public:
     // The points of a write, in order, where a test may stop it.
@@ -67,17 +69,24 @@ public:
     static int ParseInt(std::string_view text);
 
     // True when the file holds the new value. The file and its folder are
-    // created by the first write.
+    // created by the first write. A failed write is reported (below).
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInt(std::string_view section, std::string_view key, int value);
+
+    // Called with the reason each time a write fails, e.g. "/home/u/.config
+    // /QUIVRAN.INI cannot be opened: Permission denied".
+    using FailureReport = std::function<void(const std::string& reason)>;
+    void SetFailureReport(FailureReport report) { m_report = std::move(report); }
 
     void SetStepHook(StepHook hook) { m_hook = std::move(hook); }
 
 private:
     bool Reached(Step step) const { return !m_hook || m_hook(step); }
+    bool Write(std::string_view section, std::string_view key, std::string_view value, std::string* why);
 
     std::string m_path;
     StepHook m_hook;
+    FailureReport m_report;
 };
 
 } // namespace oskel

@@ -12,6 +12,7 @@ struct FolderEntry {
     uint8_t header[kProgramHeaderSize] = {}; // exactly as read from the file
     std::string fileName;                    // as the directory scan reported it, bytes, no folder
     int32_t fileSize = 0; // from its status at scan time; 0 when that failed; INT32_MAX for larger files
+    int64_t sizeOnDisk = 0; // the same status, not limited: what a listing shows
 
     // The parsed hex fields (-1 when a field does not parse; an entry in the
     // catalog always passed IsValidHeader).

@@ -66,13 +66,14 @@ void ProgramCatalog::ClearFolderCatalog(ui::ListModel& list)
 std::unique_ptr<FolderEntry> ProgramCatalog::ReadEntry(int dirFd, const char* name, bool plusSignature)
 {
     uint8_t header[kProgramHeaderSize];
-    int32_t size = 0;
+    int64_t size = 0;
     if (!CProgramFile::ReadCandidate(dirFd, name, header, &size) || !IsValidHeader(header, plusSignature))
         return nullptr;
     auto entry = std::make_unique<FolderEntry>();
     std::memcpy(entry->header, header, sizeof header);
     entry->fileName = name;
-    entry->fileSize = size;
+    entry->sizeOnDisk = size;
+    entry->fileSize = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
     char cameraName[kCameraNameSize];
     if (!MakeCameraName(name, cameraName)) {
         unnamedFiles.emplace_back(name);

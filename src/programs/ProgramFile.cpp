@@ -50,12 +50,12 @@ bool CProgramFile::ReadHeader(uint8_t* header) const
     return ReadOpened(AT_FDCWD, m_strPath.c_str(), header, nullptr);
 }
 
-bool CProgramFile::ReadCandidate(int dirFd, const char* name, uint8_t* header, int32_t* size)
+bool CProgramFile::ReadCandidate(int dirFd, const char* name, uint8_t* header, int64_t* size)
 {
     return HasProgramEnding(name) && ReadOpened(dirFd, name, header, size);
 }
 
-bool CProgramFile::ReadOpened(int dirFd, const char* name, uint8_t* header, int32_t* size)
+bool CProgramFile::ReadOpened(int dirFd, const char* name, uint8_t* header, int64_t* size)
 {
     // Non-blocking, so a name that stands for a pipe cannot hang the scan;
     // the status of what was opened decides.
@@ -65,7 +65,7 @@ bool CProgramFile::ReadOpened(int dirFd, const char* name, uint8_t* header, int3
     struct stat status {};
     bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= kProgramHeaderSize;
     if (ok && size != nullptr)
-        *size = status.st_size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(status.st_size);
+        *size = static_cast<int64_t>(status.st_size);
     size_t got = 0;
     while (ok && got < static_cast<size_t>(kProgramHeaderSize)) {
         const ssize_t n = ::read(fd, header + got, static_cast<size_t>(kProgramHeaderSize) - got);

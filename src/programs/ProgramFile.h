@@ -30,14 +30,14 @@ public:
     // the opened file itself (one status query, one 120-byte read), so the
     // size and the header belong to the same file even if the name is
     // replaced meanwhile.
-    static bool ReadCandidate(int dirFd, const char* name, uint8_t* header, int32_t* size);
+    static bool ReadCandidate(int dirFd, const char* name, uint8_t* header, int64_t* size);
 
     // The ending test alone: the last four bytes of name equal ".fnc" or
     // ".atc" without regard to ASCII case.
     static bool HasProgramEnding(std::string_view name);
 
 private:
-    static bool ReadOpened(int dirFd, const char* name, uint8_t* header, int32_t* size);
+    static bool ReadOpened(int dirFd, const char* name, uint8_t* header, int64_t* size);
 
     std::string m_strPath;
 };

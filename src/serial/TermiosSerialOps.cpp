@@ -68,6 +68,7 @@ OpenError::Kind KindOfErrno(int error)
     case EWOULDBLOCK:
         return OpenError::InUse;
     case ENOTTY:
+    case EISDIR: // a folder
         return OpenError::NotSerial;
     default:
         return OpenError::Other;
@@ -144,19 +145,26 @@ bool TermiosSerialOps::OpenDevicePath(const std::string& device)
         m_lastOpenError = OpenError{KindOfErrno(errno), device, errno};
         return false;
     }
+    bool exclusive = false;
     auto fail = [&](OpenError::Kind kind, int error) {
-        ::close(fd);
+        if (exclusive)
+            ReleaseDescriptor(fd);
+        else
+            ::close(fd); // another program's exclusive mode is not ours to clear
         m_lastOpenError = OpenError{kind, device, error};
         return false;
     };
     // flock is what keeps out a second program, root included.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         return fail(errno == EWOULDBLOCK ? OpenError::InUse : KindOfErrno(errno), errno);
+    // A device without terminal settings is not a serial port, whatever
+    // its driver answers (ENOTTY for /dev/zero, EINVAL for /dev/urandom).
     termios tio{};
     if (tcgetattr(fd, &tio) != 0)
-        return fail(errno == ENOTTY ? OpenError::NotSerial : KindOfErrno(errno), errno);
+        return fail(errno == EIO ? OpenError::Other : OpenError::NotSerial, errno);
     if (ioctl(fd, TIOCEXCL) != 0)
         return fail(KindOfErrno(errno), errno);
+    exclusive = true;
     MakeRaw(tio);
     if (tcsetattr(fd, TCSANOW, &tio) != 0)
         return fail(KindOfErrno(errno), errno);
@@ -166,6 +174,16 @@ bool TermiosSerialOps::OpenDevicePath(const std::string& device)
     m_lastOpenError = OpenError{};
     TryLowLatency();
     return true;
+}
+
+// The exclusive mode belongs to the terminal, not to the descriptor: left
+// set, it outlives the close while anything else holds the terminal open
+// (the far side of a pseudo-terminal, a getty), and every later open by a
+// user other than root fails with EBUSY.
+void TermiosSerialOps::ReleaseDescriptor(int fd)
+{
+    (void)ioctl(fd, TIOCNXCL);
+    ::close(fd);
 }
 
 // USB-serial adapters hold received bytes for up to 16 ms by default; low
@@ -219,7 +237,7 @@ int TermiosSerialOps::ClosePort()
     if (m_fd < 0)
         return 1;
     ClearBuffers();
-    ::close(m_fd);
+    ReleaseDescriptor(m_fd);
     m_fd = -1;
     m_hungUp = false;
     m_device.clear();

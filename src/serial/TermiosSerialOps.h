@@ -62,6 +62,7 @@ protected:
 
 private:
     bool OpenDevicePath(const std::string& device);
+    static void ReleaseDescriptor(int fd);
     void TryLowLatency();
     int DrainUntil(uint64_t deadlineUs);
     void WaitWireTime(uint64_t startUs, int count);

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/syscall.h>
 #include <termios.h>
 #include <unistd.h>
@@ -103,14 +106,45 @@ TEST_F(TermiosTest, SecondOpenerIsRefusedAsInUse)
     EXPECT_TRUE(second.OpenPort(0));
 }
 
+// The far side of the pty stays open, as the camera emulator keeps it: the
+// exclusive mode must not outlive the close, or an ordinary user's next open
+// is refused (root is let through, so the test drops to "nobody").
+TEST_F(TermiosTest, AnOrdinaryUserCanOpenThePortAgainAfterClosingIt)
+{
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() != 0 || nobody == nullptr)
+        GTEST_SKIP() << "needs root and the user \"nobody\" to open the port as an ordinary user";
+    ASSERT_EQ(chmod(pty.slavePath().c_str(), 0666), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
+            _exit(10);
+        TermiosSerialOps user(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+        user.SetDeviceOverride(pty.slavePath());
+        for (int run = 1; run <= 2; ++run) {
+            if (!user.OpenPort(0))
+                _exit(run);
+            user.ClosePort();
+        }
+        _exit(0);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "open number " << WEXITSTATUS(status) << " as nobody was refused";
+}
+
 TEST_F(TermiosTest, OpenFailuresKeepTheirReason)
 {
     ops.SetDeviceOverride("/dev/does-not-exist-oskel");
     EXPECT_FALSE(ops.OpenPort(0));
     EXPECT_EQ(ops.LastOpenError().kind, OpenError::NoDevice);
-    ops.SetDeviceOverride("/dev/null");
-    EXPECT_FALSE(ops.OpenPort(0));
-    EXPECT_EQ(ops.LastOpenError().kind, OpenError::NotSerial);
+    for (const char* notSerial : {"/dev/null", "/dev/zero", "/dev/urandom", "/tmp"}) {
+        ops.SetDeviceOverride(notSerial);
+        EXPECT_FALSE(ops.OpenPort(0));
+        EXPECT_EQ(ops.LastOpenError().kind, OpenError::NotSerial) << notSerial;
+    }
     EXPECT_FALSE(ops.OpenPort(10));
     EXPECT_FALSE(ops.OpenPort(-1));
     EXPECT_FALSE(ops.IsPortOpen());

@@ -12,9 +12,12 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <random>
 #include <signal.h>
+#include <thread>
 #include <unistd.h>
 
 namespace oskel::test {
@@ -100,6 +103,39 @@ TEST_F(UnplugAndKill, ARunKilledMidUploadLeavesCameraSettingsAndLockUsable)
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_TRUE(Contains(Store(), "1 programs, 3000 of 524288 bytes used")) << Store();
     EXPECT_TRUE(Contains(Store(), " CLOCK   FNC ")) << Store();
+}
+
+// Ctrl+C, SIGTERM or SIGHUP (the terminal closed), once or twice, at moments
+// drawn from a fixed seed: the connect, the catalogs, the middle of a
+// 2016-byte packet. The camera keeps whatever state the line left it in
+// and the speed is fixed at 19200 bit/s, so a run that ended mid-packet or
+// without the close packet would leave the next probe unanswered.
+TEST_F(UnplugAndKill, AnInterruptAtAnyMomentIsToldAndTheNextRunFindsTheCamera)
+{
+    StartCamera({"--keep-on-close"});
+    std::mt19937 random(2404);
+    const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    for (int round = 0; round < 5; ++round) {
+        const int delayMs = std::uniform_int_distribution<int>(100, 3000)(random);
+        const int signal = kSignals[round % 3];
+        const bool twice = round % 2 == 1;
+        const std::string what = std::string(strsignal(signal)) + (twice ? " twice" : "") + " after " +
+                                 std::to_string(delayMs) + " ms";
+        CliProcess upload(config.Path(), Args({"--speed", "19200", "--yes", "-q", "upload", "BIGVIEW.FNC"}));
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        kill(upload.Pid(), signal);
+        if (twice) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            kill(upload.Pid(), signal);
+        }
+        const CliRun stopped = upload.Wait();
+        EXPECT_EQ(stopped.status, 130) << what << "\n" << stopped.err;
+        EXPECT_TRUE(Contains(stopped.err, "oskel-uploader-cli: interrupted\n")) << what << "\n" << stopped.err;
+
+        const CliRun next = Cli({"probe"});
+        EXPECT_EQ(next.status, 0) << what << ": the next run\n" << next.err;
+        EXPECT_TRUE(Contains(Store(), "0 programs")) << what << "\n" << Store();
+    }
 }
 
 } // namespace

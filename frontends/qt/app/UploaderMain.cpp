@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -43,6 +44,8 @@ int main(int argc, char** argv)
         };
     }
     oskel::CUploaderApp uploader(std::move(environment));
+    uploader.Settings().SetSaveFailureReport(
+        [](const std::string& line) { std::cerr << "oskel-uploader: " << line << std::endl; });
     if (!uploader.InitInstance())
         return 0;
     auto* window = static_cast<oskel::qt::CUploadDialogWindow*>(uploader.MainWindow());

@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <sstream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -103,6 +106,16 @@ TEST_F(CliCommandsTest, JsonOutputOfProbeAndAbout)
     EXPECT_EQ(Run(RunAbout, json), kExitOk) << err.str();
     EXPECT_EQ(out.str(), "{\"id\":\"OSKEL-EMU-000001\",\"version\":\"FW \\\"2\\\"\\u00E9\",\"idRead\":true,"
                          "\"versionRead\":true}\n");
+}
+
+// The choice cannot be kept: said on the error stream, the status stays.
+TEST_F(CliCommandsTest, SettingsThatCannotBeSavedAreToldAndTheStatusStays)
+{
+    std::filesystem::create_directory(settingsPath);
+    EXPECT_EQ(Run(RunProbe, With(std::nullopt, 57600)), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("Speed: 57600\n"), std::string::npos) << out.str();
+    EXPECT_EQ(err.str(), "oskel-uploader-cli: The settings could not be saved: " + settingsPath +
+                             " is not a regular file\n");
 }
 
 TEST_F(CliCommandsTest, ProbeSearchesThePortsAndKeepsTheAutomaticMark)
@@ -287,6 +300,61 @@ TEST_F(CliProgramsTest, AnInterruptDuringAnUploadCancelsItAtAPacketAndClosesTheL
     EXPECT_EQ(shown.find("100%"), std::string::npos) << shown;
     EXPECT_TRUE(Logged("speed code 0 (close)"));
     EXPECT_FALSE(Logged("action 11")) << "the program was never stored";
+}
+
+// "Café" in UTF-8, "Olé" in the old code page: the JSON means the text that
+// `list` shows, and the bytes of a name that is not UTF-8 select it.
+TEST_F(CliProgramsTest, ListJsonCarriesNamesByCodePointAndOddNamesAlsoAsBytes)
+{
+    auto write = [this](const std::string& file, const std::string& display, const std::string& id) {
+        emulator::SampleProgram p;
+        p.fileName = file;
+        p.displayName = display;
+        p.appId = id;
+        const std::vector<uint8_t> bytes = emulator::MakeProgramFile(p);
+        test::WriteFileBytes(folder + "/" + file, std::string(bytes.begin(), bytes.end()));
+    };
+    write("Caf\xC3\xA9.fnc", "Caf\xC3\xA9 Clock", "0E01");
+    write("Ol\xE9.fnc", "Ol\xE9 Frame", "0E02");
+    options.json = true;
+    ASSERT_EQ(Run(RunList, options), kExitOk) << err.str();
+    const std::string json = out.str();
+    EXPECT_NE(json.find(R"("displayName":"Caf\u00E9 Clock","fileName":"Caf\u00E9.fnc","kind")"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("displayName":"Ol\u00E9 Frame","displayNameHex":"4F6CE9204672616D65",)"
+                        R"("fileName":"Ol\u00E9.fnc","fileNameHex":"4F6CE92E666E63")"),
+              std::string::npos)
+        << json;
+
+    EXPECT_EQ(Run(RunUpload, Names({"Ol\xE9.fnc", "Caf\xC3\xA9.fnc"})), kExitOk) << err.str();
+    EXPECT_TRUE(Logged("program upload announced as \"Ol.     fnc\"")) << "chosen by its bytes";
+    EXPECT_TRUE(Logged("program upload announced as \"Caf..   fnc\""));
+
+    emulator::StoredProgram stored;
+    std::memcpy(stored.name.data(), "Ol\xE9     fnc", 11);
+    stored.data = emulator::MakeProgramFile({.fileName = "Ol\xE9.fnc", .appId = "0E02", .displayName = "Ol\xE9"});
+    config.programs = {stored};
+    out.str("");
+    ASSERT_EQ(Run(RunList, options), kExitOk) << err.str();
+    EXPECT_NE(out.str().find(R"("cameraName":"Ol\u00E9.fnc","cameraNameHex":"4F6CE92E666E63")"), std::string::npos)
+        << out.str();
+    log.clear();
+    EXPECT_EQ(Run(RunRemove, Names({"Ol\xE9.fnc"})), kExitOk) << err.str();
+    EXPECT_TRUE(Logged("action 13 finished")) << "removed by the bytes of its camera name";
+}
+
+// A file of 2 GiB or more is listed with its size, not a 32-bit stand-in.
+TEST_F(CliProgramsTest, ListShowsTheRealSizeOfAHugeFile)
+{
+    emulator::SampleProgram p;
+    p.fileName = "HUGE.FNC";
+    p.displayName = "Huge";
+    p.appId = "0E03";
+    const std::vector<uint8_t> bytes = emulator::MakeProgramFile(p);
+    test::WriteFileBytes(folder + "/HUGE.FNC", std::string(bytes.begin(), bytes.end()));
+    ASSERT_EQ(truncate((folder + "/HUGE.FNC").c_str(), 3221225472LL), 0); // sparse: nothing is written
+    ASSERT_EQ(Run(RunList, options), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("HUGE.FNC    application  0100     3221225472\n"), std::string::npos) << out.str();
 }
 
 TEST_F(CliProgramsTest, UnknownNamesAreAUsageErrorAndNothingIsSent)

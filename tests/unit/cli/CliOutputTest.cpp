@@ -53,6 +53,13 @@ TEST(Json, StringsAreEscapedToPlainAscii)
 {
     EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(JsonString(std::string("\x01\x7F\xE9", 3)), "\"\\u0001\\u007F\\u00E9\"");
+    // Valid UTF-8 by code point; a stray byte, a surrogate or an overlong form as Latin-1 bytes.
+    EXPECT_EQ(JsonString("Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xB7"), "\"Caf\\u00E9 \\u20AC \\uD83D\\uDCF7\"");
+    EXPECT_EQ(JsonString("\xC3(\xED\xA0\x80\xC0\xAF"), "\"\\u00C3(\\u00ED\\u00A0\\u0080\\u00C0\\u00AF\"");
+    // The camera's texts keep one escape a byte.
+    EXPECT_EQ(JsonObject().AddBytes("m", "\xC3\xA9").Text(), "{\"m\":\"\\u00C3\\u00A9\"}");
+    EXPECT_EQ(JsonObject().AddName("f", "Caf\xC3\xA9").AddName("g", "Caf\xE9").Text(),
+              "{\"f\":\"Caf\\u00E9\",\"g\":\"Caf\\u00E9\",\"gHex\":\"436166E9\"}");
     EXPECT_EQ(JsonObject().Add("n", 5).Add("t", "x").Add("b", false).Text(), "{\"n\":5,\"t\":\"x\",\"b\":false}");
 }
 

@@ -7,6 +7,8 @@
 #include <climits>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -115,6 +117,19 @@ TEST(ProfileFileWrite, RefusedValueLeavesNoFileBehind)
     EXPECT_FALSE(std::filesystem::exists(file.Path()));
 }
 
+// Writes through `file`, noting the reason it reports when a write fails.
+struct ReasonLog {
+    explicit ReasonLog(ProfileFile& file)
+    {
+        file.SetFailureReport([this](const std::string& reason) { reasons.push_back(reason); });
+    }
+    bool Told(const std::string& part) const
+    {
+        return !reasons.empty() && reasons.back().find(part) != std::string::npos;
+    }
+    std::vector<std::string> reasons;
+};
+
 TEST(ProfileFileWrite, KeepsModeAndSymbolicLink)
 {
     TempDir dir;
@@ -138,21 +153,35 @@ TEST(ProfileFileBadFile, DirectoryFifoAndOversizedFileReadAsDefaults)
     TempDir dir;
     std::filesystem::create_directory(dir / "D.INI");
     ProfileFile directory(dir / "D.INI");
+    ReasonLog directoryLog(directory);
     EXPECT_EQ(directory.GetInt("S", "k", 5), 5);
     EXPECT_FALSE(directory.WriteInt("S", "k", 1));
+    EXPECT_TRUE(directoryLog.Told(dir / "D.INI is not a regular file"));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "D.INI"));
 
     ASSERT_EQ(mkfifo((dir / "F.INI").c_str(), 0600), 0);
     ProfileFile fifo(dir / "F.INI");
+    ReasonLog fifoLog(fifo);
     EXPECT_EQ(fifo.GetInt("S", "k", 5), 5);  // returns at once, no writer needed
     EXPECT_FALSE(fifo.WriteInt("S", "k", 1));
+    EXPECT_TRUE(fifoLog.Told("F.INI is not a regular file"));
 
     const std::string big = "[S]\nk=1\n" + std::string(ProfileFile::kMaxFileSize, ';');
     WriteFileBytes(dir / "B.INI", big);
     ProfileFile oversized(dir / "B.INI");
+    ReasonLog oversizedLog(oversized);
     EXPECT_EQ(oversized.GetInt("S", "k", 5), 5);
     EXPECT_FALSE(oversized.WriteInt("S", "k", 2));
+    EXPECT_TRUE(oversizedLog.Told("B.INI is larger than 4 MiB and was ignored"));
     EXPECT_EQ(ReadFileBytes(dir / "B.INI"), big);
+
+    std::filesystem::create_symlink("L2.INI", dir / "L1.INI");
+    std::filesystem::create_symlink("L1.INI", dir / "L2.INI");
+    ProfileFile loop(dir / "L1.INI");
+    ReasonLog loopLog(loop);
+    EXPECT_EQ(loop.GetInt("S", "k", 5), 5);
+    EXPECT_FALSE(loop.WriteInt("S", "k", 1));
+    EXPECT_TRUE(loopLog.Told("cannot be opened: Too many levels of symbolic links"));
 }
 
 TEST(ProfileFileBadFile, UnreadableFileIsNeverReplaced)
@@ -164,7 +193,9 @@ TEST(ProfileFileBadFile, UnreadableFileIsNeverReplaced)
     chmod(dir.Path().c_str(), 0777);
     EXPECT_TRUE(InChild([&] {
         ProfileFile file(path);
-        return file.GetInt("Communication", "Port", 9) == 9 && !file.WriteInt("Communication", "Port", 3);
+        ReasonLog log(file);
+        return file.GetInt("Communication", "Port", 9) == 9 && !file.WriteInt("Communication", "Port", 3) &&
+               log.Told(path + " cannot be opened: Permission denied");
     }));
     chmod(path.c_str(), 0600);
     EXPECT_EQ(ReadFileBytes(path), kSibling);
@@ -180,11 +211,37 @@ TEST(ProfileFileBadFile, ReadOnlyFolderFailsCleanly)
     EXPECT_TRUE(InChild([&] {
         ProfileFile existing(path);
         ProfileFile missing(dir / "sub/N.INI");
+        ReasonLog existingLog(existing);
+        ReasonLog missingLog(missing);
         return existing.GetInt("Communication", "Port", 9) == 1 && !existing.WriteInt("Communication", "Port", 3) &&
-               !missing.WriteInt("S", "k", 1);
+               existingLog.Told("no file can be made in " + dir.Path() + ": Permission denied") &&
+               !missing.WriteInt("S", "k", 1) &&
+               missingLog.Told("the folder " + (dir / "sub") + " cannot be made: Permission denied");
     }));
     EXPECT_EQ(ReadFileBytes(path), kSibling);
     EXPECT_EQ(CountTemps(dir.Path()), 0);
+}
+
+// A link is followed only into a folder that exists: folders are made for
+// the file's own place, never along a link's target.
+TEST(ProfileFileBadFile, DanglingLinkIntoAMissingFolderMakesNoFolder)
+{
+    TempDir dir;
+    TempDir outside;
+    const std::string missing = outside / "no/such/dir";
+    std::filesystem::create_symlink(missing + "/x.ini", dir / "Q.INI");
+    ProfileFile file(dir / "Q.INI");
+    ReasonLog log(file);
+    EXPECT_FALSE(file.WriteInt("S", "k", 1));
+    EXPECT_TRUE(log.Told(dir / "Q.INI is a link to " + missing + "/x.ini, in a folder that does not exist"));
+    EXPECT_FALSE(std::filesystem::exists(outside / "no"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "Q.INI"));
+
+    // Into a folder that exists the link is followed and the file made there.
+    std::filesystem::remove(dir / "Q.INI");
+    std::filesystem::create_symlink(outside / "x.ini", dir / "Q.INI");
+    EXPECT_TRUE(file.WriteInt("S", "k", 1));
+    EXPECT_EQ(ReadFileBytes(outside / "x.ini"), "[S]\nk=1\n");
 }
 
 // A writer killed at each step leaves either the old or the new file, whole;

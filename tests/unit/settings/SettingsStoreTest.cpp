@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace oskel {
 namespace {
 
@@ -45,8 +48,14 @@ TEST(SettingsStore, FailedWriteIsReported)
     TempDir dir;
     WriteFileBytes(dir / "blocker", "not a folder");
     CSettingsStore store(dir / "blocker/QUIVRAN.INI");
+    std::vector<std::string> lines;
+    store.SetSaveFailureReport([&](const std::string& line) { lines.push_back(line); });
     EXPECT_FALSE(store.WriteProfileInt("Communication", "Port", 1));
+    EXPECT_FALSE(store.File().WriteInt("Communication", "Speed", 19200)) << "as the connection writes";
     EXPECT_EQ(store.GetProfileInt("Communication", "Port", 7), 7);
+    // One line for the one reason.
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "The settings could not be saved: " + (dir / "blocker") + " is not a folder");
 }
 
 } // namespace
