@@ -74,17 +74,7 @@ protected:
     {
         QMessageBox::showEvent(event);
         if (m_centre)
-            Centre();
-    }
-    // The window manager's frame is known only once the box is mapped: the
-    // box is centred again, frame included, when it first is.
-    void moveEvent(QMoveEvent* event) override
-    {
-        QMessageBox::moveEvent(event);
-        if (m_centre && !m_framed && isVisible() && frameGeometry() != geometry()) {
-            m_framed = true;
-            Centre();
-        }
+            CentreOver(*this, m_owner.isNull() ? nullptr : m_owner->window());
     }
     void keyPressEvent(QKeyEvent* event) override
     {
@@ -104,11 +94,9 @@ protected:
     }
 
 private:
-    void Centre() { CentreOver(*this, m_owner.isNull() ? nullptr : m_owner->window()); }
 
     bool m_escapeAnswers;
     bool m_centre = false;
-    bool m_framed = false;
     QPointer<QWidget> m_owner;
 };
 

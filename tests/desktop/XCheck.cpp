@@ -39,7 +39,8 @@ bool WaitForPong(Display* display, Window window, Atom protocols, Atom ping, lon
 int Ping(Display* display, Window window, int ms)
 {
     const Window root = DefaultRootWindow(display);
-    XSelectInput(display, root, SubstructureNotifyMask);
+    // Clients answer to the root window with either mask.
+    XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
     const long stamp = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -109,11 +109,16 @@ find_window() {
   return 1
 }
 
+# "x y w h" of a window without its frame, on screen.
+client_of() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /^ +Width:/ {w=$NF} /^ +Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
 # "x y w h" of a window's frame (title bar and borders included), on screen.
 frame_of() {
   local id=$1 x y w h l r t b
-  read -r x y w h < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-    /^ +Width:/ {w=$NF} /^ +Height:/ {h=$NF} END {print x, y, w, h}')
+  read -r x y w h <<<"$(client_of "$id")"
   read -r l r t b < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
   echo "$((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0}))"
 }
