@@ -58,6 +58,11 @@ CFolderBrowserWindow::CFolderBrowserWindow()
             [this] { OnCurrentChanged(); });
     connect(m_pModel, &QFileSystemModel::directoryLoaded, this,
             [this](const QString& folder) { OnDirectoryLoaded(folder); });
+    // Folders listed above the selection push it down as they arrive and as
+    // they are sorted: it is brought back into view before anything is
+    // painted.
+    connect(m_pModel, &QAbstractItemModel::rowsInserted, this, [this] { KeepShownFolderInView(); });
+    connect(m_pModel, &QAbstractItemModel::layoutChanged, this, [this] { KeepShownFolderInView(); });
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_pOK->setDefault(true);
@@ -97,8 +102,7 @@ CFolderBrowserWindow::CFolderBrowserWindow()
 void CFolderBrowserWindow::RevealTree()
 {
     m_reveal.stop();
-    if (m_pTree->currentIndex().isValid())
-        m_pTree->scrollTo(m_pTree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    KeepShownFolderInView();
     m_pTree->viewport()->setVisible(true);
 }
 
@@ -162,13 +166,19 @@ void CFolderBrowserWindow::SetSelection(const std::string& path)
 void CFolderBrowserWindow::OnDirectoryLoaded(const QString& folder)
 {
     m_loaded.insert(QDir::cleanPath(folder));
-    // Folders listed above the selection push it down as they arrive.
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    if (!m_strShownFolder.isEmpty() && (m_strShownFolder == folder || m_strShownFolder.startsWith(prefix)))
-        m_pTree->scrollTo(m_pTree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    KeepShownFolderInView();
     if (!m_pTree->viewport()->isVisible() && !m_strShownFolder.isEmpty() &&
         QFileInfo(m_strShownFolder).absolutePath() == QDir::cleanPath(folder))
         RevealTree();
+}
+
+void CFolderBrowserWindow::KeepShownFolderInView()
+{
+    if (m_strShownFolder.isEmpty() || !m_pTree->currentIndex().isValid())
+        return;
+    // The layout and the scroll range first: the view would do both later.
+    m_pTree->doItemsLayout();
+    m_pTree->scrollTo(m_pTree->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 std::string CFolderBrowserWindow::SelectedPath() const

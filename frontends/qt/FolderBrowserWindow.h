@@ -55,6 +55,9 @@ private:
     void OnDirectoryLoaded(const QString& folder);
     // Shows the tree's contents, scrolled to the current folder.
     void RevealTree();
+    // Scrolls the folder the program selected back into view, until the
+    // user moves on.
+    void KeepShownFolderInView();
 
     QLabel* m_pPrompt;
     QTreeView* m_pTree;
