@@ -94,7 +94,6 @@ protected:
     }
 
 private:
-
     bool m_escapeAnswers;
     bool m_centre = false;
     QPointer<QWidget> m_owner;
