@@ -28,11 +28,11 @@ grab_area "$cx" "$cy" "$cw" "$ch" "$WORK/before.png"
 for round in 1 2 3; do
   "$X_CHECK" ping "$MAIN" 1000 || fail "round $round of the erase: the window did not answer the ping"
   "$X_CHECK" cover "$cx" "$cy" "$cw" "$ch" 300
-  sleep 1
+  sleep 0.7
   grab_area "$cx" "$cy" "$cw" "$ch" "$WORK/after-$round.png"
   changed=$(pixels_differing "$WORK/before.png" "$WORK/after-$round.png")
   [ "${changed:-0}" -lt 200 ] || fail "round $round of the erase: the window did not repaint what was hidden ($changed pixels differ)"
-  sleep 1.5
+  sleep 1
 done
 ((SECONDS - started < 12)) || fail "the checks outlasted the erase; they prove nothing"
 wait_for 150 sh -c "! grep -q SLOW '$WORK/store.txt'" || fail "the program was not erased"

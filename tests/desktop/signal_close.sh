@@ -4,7 +4,7 @@
 # "Speed" are written. During an upload the signal first cancels it.
 source "$(dirname "$0")/desktop-lib.sh"
 start_display
-start_camera
+start_camera --store-file "$WORK/store.txt"
 for signal in TERM HUP INT; do
   write_settings
   : >"$WORK/wire.log"
@@ -30,4 +30,5 @@ kill -s TERM "$UPLOADER_PID"
 wait_uploader_end 100
 grep -q "speed code 0 (close)" "$WORK/wire.log" || fail "after the upload: the link was not closed with speed code 0"
 grep -q "^AppPosition=" "$INI" || fail "after the upload: the position was not saved"
+! grep -q "BIG" "$WORK/store.txt" || fail "the upload was not cancelled: the camera holds the program"
 echo "signals: TERM, HUP and INT close as the Close button does; an upload is cancelled first"
