@@ -10,6 +10,9 @@ packages+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
 packages+=(dpkg-dev file)
 packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
 packages+=(zsh fish) # the tests parse the shell completion scripts
+# The desktop checks (ctest -L desktop) and scripts/screenshots-desktop.sh:
+# the real program on a private X display with a real window manager.
+packages+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -23,6 +23,9 @@ namespace {
 
 // Pixels added to the New Folder text's width, as the button is sized.
 constexpr int kButtonTextPadding = 8;
+// The tree is shown at the latest this long after the window opens, even if
+// the folders around the starting one are still being read.
+constexpr int kRevealTreeMs = 2000;
 
 } // namespace
 
@@ -55,13 +58,20 @@ CFolderBrowserWindow::CFolderBrowserWindow()
             [this] { OnCurrentChanged(); });
     connect(m_pModel, &QFileSystemModel::directoryLoaded, this,
             [this](const QString& folder) { OnDirectoryLoaded(folder); });
+    // Folders listed above the selection push it down as they arrive and as
+    // they are sorted: it is brought back into view before anything is
+    // painted.
+    connect(m_pModel, &QAbstractItemModel::rowsInserted, this, [this] { KeepShownFolderInView(); });
+    connect(m_pModel, &QAbstractItemModel::layoutChanged, this, [this] { KeepShownFolderInView(); });
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_pOK->setDefault(true);
     const int textWidth = m_pNewFolder->fontMetrics().horizontalAdvance(m_pNewFolder->text()) + kButtonTextPadding;
     m_pNewFolder->setMinimumWidth(std::max(m_pOK->sizeHint().width(), textWidth));
     m_pNewFolder->setObjectName(QStringLiteral("newFolder"));
-    m_pNewFolder->setAutoDefault(false);
+    // Enter on the focused button acts on it, as Space does; elsewhere Enter
+    // is OK's.
+    m_pNewFolder->setAutoDefault(true);
     connect(m_pNewFolder, &QPushButton::clicked, this, [this] {
         if (m_pEvents != nullptr)
             m_pEvents->OnNewFolder();
@@ -80,6 +90,20 @@ CFolderBrowserWindow::CFolderBrowserWindow()
     layout->addLayout(buttons);
     setTabOrder(m_pTree, m_pNewFolder);
     resize(360, 420);
+
+    // Until the starting folder is in view the tree shows nothing, rather
+    // than the top of the file system.
+    m_pTree->viewport()->setVisible(false);
+    m_reveal.setSingleShot(true);
+    m_reveal.setInterval(kRevealTreeMs);
+    connect(&m_reveal, &QTimer::timeout, this, [this] { RevealTree(); });
+}
+
+void CFolderBrowserWindow::RevealTree()
+{
+    m_reveal.stop();
+    KeepShownFolderInView();
+    m_pTree->viewport()->setVisible(true);
 }
 
 std::optional<std::string> CFolderBrowserWindow::Browse(ui::IOwnerWindow* owner, const std::string& title,
@@ -91,6 +115,9 @@ std::optional<std::string> CFolderBrowserWindow::Browse(ui::IOwnerWindow* owner,
     m_pEvents = &events;
     m_bInitialised = false;
     CentreOver(*this, parentWidget());
+    // Each opening starts on the tree, as a new browser would (the window
+    // is used again after New Folder).
+    m_pTree->setFocus();
     const int result = exec();
     std::optional<std::string> chosen;
     if (result == QDialog::Accepted && !SelectedPath().empty())
@@ -111,6 +138,7 @@ void CFolderBrowserWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (m_pEvents != nullptr && !m_bInitialised) {
         m_bInitialised = true;
+        m_reveal.start();
         m_pEvents->OnInitialized();
     }
 }
@@ -122,20 +150,35 @@ void CFolderBrowserWindow::SetSelection(const std::string& path)
     while (!QFileInfo(folder).isDir() && folder != QStringLiteral("/"))
         folder = QFileInfo(folder).absolutePath();
     const QModelIndex index = m_pModel->index(folder);
-    if (!index.isValid())
+    if (!index.isValid()) {
+        RevealTree();
         return;
+    }
     m_strShownFolder = folder;
     m_pTree->setCurrentIndex(index);
     m_pTree->expand(index);
     m_pTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    // Shown once the folder that lists it has been read.
+    if (!index.parent().isValid() || m_loaded.contains(QFileInfo(folder).absolutePath()))
+        RevealTree();
 }
 
 void CFolderBrowserWindow::OnDirectoryLoaded(const QString& folder)
 {
-    // Folders listed above the selection push it down as they arrive.
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    if (!m_strShownFolder.isEmpty() && (m_strShownFolder == folder || m_strShownFolder.startsWith(prefix)))
-        m_pTree->scrollTo(m_pTree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    m_loaded.insert(QDir::cleanPath(folder));
+    KeepShownFolderInView();
+    if (!m_pTree->viewport()->isVisible() && !m_strShownFolder.isEmpty() &&
+        QFileInfo(m_strShownFolder).absolutePath() == QDir::cleanPath(folder))
+        RevealTree();
+}
+
+void CFolderBrowserWindow::KeepShownFolderInView()
+{
+    if (m_strShownFolder.isEmpty() || !m_pTree->currentIndex().isValid())
+        return;
+    // The layout and the scroll range first: the view would do both later.
+    m_pTree->doItemsLayout();
+    m_pTree->scrollTo(m_pTree->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 std::string CFolderBrowserWindow::SelectedPath() const

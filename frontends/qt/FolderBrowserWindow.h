@@ -4,7 +4,9 @@
 #include "ui/OwnerWindow.h"
 
 #include <QDialog>
+#include <QSet>
 #include <QString>
+#include <QTimer>
 
 class QFileSystemModel;
 class QLabel;
@@ -51,6 +53,11 @@ protected:
 private:
     void OnCurrentChanged();
     void OnDirectoryLoaded(const QString& folder);
+    // Shows the tree's contents, scrolled to the current folder.
+    void RevealTree();
+    // Scrolls the folder the program selected back into view, until the
+    // user moves on.
+    void KeepShownFolderInView();
 
     QLabel* m_pPrompt;
     QTreeView* m_pTree;
@@ -62,6 +69,9 @@ private:
     // The folder the program selected; it is kept in view while the folders
     // above it are still being read.
     QString m_strShownFolder;
+    QTimer m_reveal;
+    // The folders whose contents the model has read.
+    QSet<QString> m_loaded;
 };
 
 class QtFolderBrowserViewFactory final : public ui::IFolderBrowserViewFactory {

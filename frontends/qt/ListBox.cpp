@@ -15,6 +15,7 @@ CListBox::CListBox(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+    setTextElideMode(Qt::ElideNone);
     connect(this, &QListWidget::itemSelectionChanged, this, &CListBox::TakeSelection);
 }
 
@@ -45,8 +46,10 @@ void CListBox::Refresh()
     m_syncing = true;
     clear();
     if (m_model != nullptr) {
-        for (int i = 0; i < m_model->GetCount(); ++i)
+        for (int i = 0; i < m_model->GetCount(); ++i) {
             addItem(ToQt(m_model->GetText(i)));
+            FitItemToExtent(item(i));
+        }
     }
     m_syncing = false;
     ShowSelection();
@@ -56,6 +59,7 @@ void CListBox::ItemInserted(int index)
 {
     m_syncing = true;
     insertItem(index, ToQt(m_model->GetText(index)));
+    FitItemToExtent(item(index));
     m_syncing = false;
     ShowSelection();
 }
@@ -77,6 +81,24 @@ void CListBox::SelectionChanged()
 {
     if (!m_syncing)
         ShowSelection();
+}
+
+void CListBox::HorizontalExtentChanged(int)
+{
+    for (int i = 0; i < count(); ++i)
+        FitItemToExtent(item(i));
+}
+
+void CListBox::FitItemToExtent(QListWidgetItem* listItem) const
+{
+    const int extent = m_model != nullptr ? m_model->GetHorizontalExtent() : 0;
+    listItem->setSizeHint(QSize());
+    if (extent <= 0)
+        return;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const int height = itemDelegate()->sizeHint(option, indexFromItem(listItem)).height();
+    listItem->setSizeHint(QSize(extent, height));
 }
 
 void CListBox::ShowSelection()

@@ -24,6 +24,9 @@ private:
 // model (single or extended, as the model's style says). The model measures
 // its texts with this widget's font while bound. The model must outlive the
 // binding (Bind(nullptr) or the widget's destruction ends it).
+// Every item is as wide as the model's horizontal extent (the width the
+// catalog works out for its widest text), so the list scrolls sideways
+// exactly when that extent is wider than the list, and no text is elided.
 class CListBox : public QListWidget, private ui::IListObserver {
     Q_OBJECT
 public:
@@ -46,7 +49,9 @@ private:
     void ItemDeleted(int index) override;
     void ContentReset() override;
     void SelectionChanged() override;
+    void HorizontalExtentChanged(int extent) override;
 
+    void FitItemToExtent(QListWidgetItem* item) const;
     void ShowSelection();
     void TakeSelection();
 

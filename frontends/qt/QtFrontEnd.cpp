@@ -4,6 +4,20 @@
 #include <QEvent>
 
 namespace oskel::qt {
+namespace {
+
+int g_operationDepth = 0;
+
+// Counts the events run from inside an operation for its lifetime.
+class OperationEvents {
+public:
+    OperationEvents() { ++g_operationDepth; }
+    ~OperationEvents() { --g_operationDepth; }
+    OperationEvents(const OperationEvents&) = delete;
+    OperationEvents& operator=(const OperationEvents&) = delete;
+};
+
+} // namespace
 
 // Notes every quit request the application receives.
 class QtMessagePump::QuitWatcher final : public QObject {
@@ -33,9 +47,28 @@ QtMessagePump::~QtMessagePump()
 
 bool QtMessagePump::RunPending()
 {
+    OperationEvents inside;
     m_watcher->quitSeen = false;
     PumpPendingMessages();
     return !m_watcher->quitSeen;
+}
+
+void QtMessagePump::KeepAlive()
+{
+    if (m_sinceKeptAlive.isValid() && m_sinceKeptAlive.elapsed() < kKeepAliveIntervalMs)
+        return;
+    {
+        OperationEvents inside;
+        // User input stays queued for later: the wait cursor and a disabled
+        // window stay as they are, and no operation can start meanwhile.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    m_sinceKeptAlive.start();
+}
+
+bool QtMessagePump::InsideOperation()
+{
+    return g_operationDepth > 0;
 }
 
 QtFrontEnd::QtFrontEnd()

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPushButton>
 
 #include <vector>
@@ -59,7 +60,22 @@ class ClassicMessageBox final : public QMessageBox {
 public:
     ClassicMessageBox(QWidget* parent, bool escapeAnswers) : QMessageBox(parent), m_escapeAnswers(escapeAnswers) {}
 
+    // Centres the box over owner (the screen when none) once it has its
+    // final size: the box lays its text out again as it is shown, and a
+    // wrapped text changes its size then.
+    void CentreWhenShown(QWidget* owner)
+    {
+        m_owner = owner;
+        m_centre = true;
+    }
+
 protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (m_centre)
+            CentreOver(*this, m_owner.isNull() ? nullptr : m_owner->window());
+    }
     void keyPressEvent(QKeyEvent* event) override
     {
         if (!m_escapeAnswers && event->matches(QKeySequence::Cancel)) {
@@ -79,6 +95,8 @@ protected:
 
 private:
     bool m_escapeAnswers;
+    bool m_centre = false;
+    QPointer<QWidget> m_owner;
 };
 
 } // namespace
@@ -120,7 +138,9 @@ int QtMessageBox::Result(const QMessageBox& box)
 int QtMessageBox::Show(const std::string& text, unsigned type, unsigned)
 {
     const auto box = Create(text, type, nullptr);
-    PlaceAbove(*box, ActiveOwner());
+    QWidget* owner = ActiveOwner();
+    PlaceAbove(*box, owner);
+    static_cast<ClassicMessageBox&>(*box).CentreWhenShown(owner);
     box->exec();
     return Result(*box);
 }

@@ -4,6 +4,8 @@
 #include "ColorStatic.h"
 #include "ListBox.h"
 
+#include "app/WindowPosition.h"
+
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -119,6 +121,35 @@ void CUploadDialogWindow::SetWindowRect(const ui::Rect& rect)
     // The window has the fixed size of its template; only its place changes.
     move(rect.left, rect.top);
     m_bPlaced = true;
+    m_bFrameKept = false;
+    KeepFrameInScreen();
+}
+
+void CUploadDialogWindow::KeepFrameInScreen()
+{
+    // Before the window manager has framed the window its frame is unknown
+    // (Qt reports the bare window): once it is known, the whole frame is
+    // kept in the screen as the window was placed, once.
+    if (!m_bPlaced || m_bFrameKept || !isVisible() || frameGeometry() == geometry())
+        return;
+    m_bFrameKept = true;
+    const QRect frame = frameGeometry();
+    ui::Rect kept = FromQRect(frame);
+    ClampRectToScreen(&kept, GetScreenRect());
+    if (kept.left != frame.x() || kept.top != frame.y())
+        move(kept.left, kept.top);
+}
+
+void CUploadDialogWindow::showEvent(QShowEvent* event)
+{
+    CTemplateDialog::showEvent(event);
+    KeepFrameInScreen();
+}
+
+void CUploadDialogWindow::moveEvent(QMoveEvent* event)
+{
+    CTemplateDialog::moveEvent(event);
+    KeepFrameInScreen();
 }
 
 ui::Rect CUploadDialogWindow::GetNormalRect(int* showState) const
@@ -133,8 +164,9 @@ ui::Rect CUploadDialogWindow::GetNormalRect(int* showState) const
 
 ui::Rect CUploadDialogWindow::GetScreenRect() const
 {
+    // The part of the screen that windows may use (panels left out).
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? FromQRect(screen->geometry()) : ui::Rect{0, 0, 640, 480};
+    return screen != nullptr ? FromQRect(screen->availableGeometry()) : ui::Rect{0, 0, 640, 480};
 }
 
 void CUploadDialogWindow::AppendAboutItem(const std::string& text)

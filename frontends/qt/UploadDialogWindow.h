@@ -62,14 +62,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void SysCommand(unsigned id);
+    void KeepFrameInScreen();
 
     ui::IUploadDialogEvents* m_pEvents = nullptr;
     bool m_bCreated = false;
     bool m_bDestroyed = false;
     bool m_bPlaced = false;
+    bool m_bFrameKept = false;
     QMenu* m_pMenu = nullptr;
 };
 

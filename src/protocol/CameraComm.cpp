@@ -7,6 +7,9 @@
 #include "protocol/Packet.h"
 #include "protocol/ProtocolTimings.h"
 #include "serial/TermiosSerialOps.h"
+#include "ui/MessagePump.h"
+
+#include <algorithm>
 
 namespace oskel {
 namespace {
@@ -51,10 +54,19 @@ CCameraComm::~CCameraComm()
     }
 }
 
+// A long wait is taken in steps, and between them the windows are kept
+// alive; it still ends on the tick counted from its start.
 int CCameraComm::WaitMs(uint32_t ms)
 {
-    m_time.WaitMs(ms);
-    return 1;
+    const uint32_t start = m_time.TickCount();
+    for (;;) {
+        const uint32_t waited = m_time.TickCount() - start;
+        if (waited >= ms)
+            return 1;
+        if (waited != 0)
+            ui::StillWaiting();
+        m_time.WaitMs(std::min(ms - waited, kKeepAliveStepMs));
+    }
 }
 
 int CCameraComm::InputEmpty()

@@ -5,6 +5,7 @@
 #include "protocol/Packet.h"
 #include "protocol/ProtocolTimings.h"
 #include "protocol/SpeedCodes.h"
+#include "ui/MessagePump.h"
 
 namespace oskel {
 
@@ -65,6 +66,7 @@ int CCameraComm::Resync(int force)
         // A port gone meanwhile fails every read at once: no answer can come.
         if (!IsOpen())
             break;
+        ui::StillWaiting();
     }
     if (!answered)
         return kResyncNoProbeAnswer;

@@ -6,6 +6,7 @@
 #include "protocol/CameraNumbers.h"
 #include "protocol/CommandTimings.h"
 #include "protocol/ControlBytes.h"
+#include "ui/MessagePump.h"
 
 namespace oskel {
 
@@ -33,6 +34,7 @@ int CCameraComm::WaitReady(int timeoutMs)
         // A closed port fails every read at once: nothing more can come.
         if (!IsOpen() || m_time.TickCount() - start > limit)
             return 0;
+        ui::StillWaiting();
     }
 }
 
@@ -44,6 +46,7 @@ int CCameraComm::WaitForEnq(uint32_t timeoutMs)
         // A closed port fails every read at once: nothing more can come.
         if (!IsOpen() || m_time.TickCount() - start > timeoutMs)
             break;
+        ui::StillWaiting();
     }
     m_bActionPending = 0;
     if (b != kENQ)

@@ -16,5 +16,7 @@ constexpr int kObjectErrorLimit = 6;
 constexpr uint32_t kProbePauseMs = 800;
 constexpr uint32_t kProbeAnswerWindowMs = 1200;
 constexpr uint32_t kAfterLocalSpeedMs = 60;
+// Longest step of a wait between two chances for the windows to stay alive.
+constexpr uint32_t kKeepAliveStepMs = 100;
 
 } // namespace oskel

@@ -12,11 +12,23 @@ public:
     // end keeps that request for its main loop, so the caller only stops
     // pumping and carries on until its own work checks its status.
     virtual bool RunPending() = 0;
+    // The thread is waiting for the camera (an erase, the end of an upload,
+    // a port that does not answer). Lets the windows stay alive meanwhile:
+    // painting and the window manager's requests run, user input waits, so
+    // nothing can start another operation. Called often; a front end keeps
+    // its own modest pace.
+    virtual void KeepAlive() {}
 };
 
 // Installs the front end's pump (null restores the default, which has no
 // messages and never meets a quit).
 void SetMessagePump(IMessagePump* pump);
 IMessagePump& CurrentMessagePump();
+
+// What the camera code says while it waits: the current pump's KeepAlive.
+inline void StillWaiting()
+{
+    CurrentMessagePump().KeepAlive();
+}
 
 } // namespace oskel::ui

@@ -63,7 +63,7 @@ public:
     virtual void SetWindowRect(const Rect& rect) = 0;
     // The normal (restored) rectangle and the show state (ui::ShowState).
     virtual Rect GetNormalRect(int* showState) const = 0;
-    // The primary screen, (0, 0, width, height) on a single screen.
+    // The primary screen's area that windows may use (without panels).
     virtual Rect GetScreenRect() const = 0;
 
     // Appends the About entry to the window's menu, after a separator when

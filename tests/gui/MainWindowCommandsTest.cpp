@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,39 @@ TEST_F(MainWindowCommandsTest, BrowseWithNewFolderStoresTheNewFolder)
     EXPECT_TRUE(std::filesystem::is_directory(games));
     EXPECT_EQ(settings.GetProfileString("UploadDialog", "OPFFolder"), games + "/");
     EXPECT_NE(window.GetItemText(1000).find("Games/"), std::string::npos);
+}
+
+TEST_F(MainWindowCommandsTest, BrowseShowsTheStartingFolderOrNothingWhileFoldersAreRead)
+{
+    const std::filesystem::path deep = dir / "programs/a/b/c/d/e";
+    std::filesystem::create_directories(deep);
+    settings.WriteProfileString("UploadDialog", "OPFFolder", deep.string() + "/");
+    dialog = std::make_unique<CUploadDialog>(settings, camera.MakeHolder(settings.File()));
+    ASSERT_TRUE(dialog->Create(window));
+    window.Show();
+    int looks = 0;
+    bool shown = false;
+    // Looks at the tree every few milliseconds while it is being filled:
+    // whenever it shows anything, the starting folder is in view.
+    std::function<void()> look = [&] {
+        auto* browser = ActiveModal<CFolderBrowserWindow>();
+        if (browser == nullptr)
+            return;
+        QTreeView* tree = browser->Tree();
+        if (tree->viewport()->isVisible()) {
+            shown = true;
+            EXPECT_EQ(browser->SelectedPath(), deep.string()) << "look " << looks;
+            EXPECT_TRUE(tree->viewport()->rect().intersects(tree->visualRect(tree->currentIndex())))
+                << "the tree shows another place than the starting folder, look " << looks;
+        }
+        if (++looks == 150)
+            browser->reject();
+        else
+            QTimer::singleShot(10, look);
+    };
+    QTimer::singleShot(0, look);
+    QTest::mouseClick(window.Item<QPushButton>(1006), Qt::LeftButton);
+    EXPECT_TRUE(shown) << "the tree was never shown";
 }
 
 } // namespace

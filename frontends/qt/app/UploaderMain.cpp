@@ -3,6 +3,7 @@
 // until the main window is destroyed.
 #include "QtFrontEnd.h"
 #include "Resources.h"
+#include "SignalClose.h"
 #include "UploadDialogWindow.h"
 
 #include "app/UploaderApp.h"
@@ -27,6 +28,8 @@ int main(int argc, char** argv)
     // last window happens to be hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     oskel::qt::QtFrontEnd frontEnd;
+    // SIGTERM, SIGHUP and SIGINT close the window as its Close button does.
+    oskel::qt::CSignalClose signalClose;
 
     oskel::UploaderAppEnvironment environment;
     environment.makeView = [] { return std::make_unique<oskel::qt::CUploadDialogWindow>(); };
@@ -51,6 +54,7 @@ int main(int argc, char** argv)
     auto* window = static_cast<oskel::qt::CUploadDialogWindow*>(uploader.MainWindow());
     QObject::connect(window, &oskel::qt::CUploadDialogWindow::WindowDestroyed, &application, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    signalClose.SetMainWindow(window);
     const int result = QApplication::exec();
     uploader.ExitInstance();
     return result;
