@@ -8,6 +8,10 @@ packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
 packages+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
 # cpack -G DEB finds the package's library dependencies with these.
 packages+=(dpkg-dev file)
+# The distributions' validators the package test runs: lintian on the
+# package, desktop-file-validate on its desktop entry, appstreamcli on its
+# software-centre metadata.
+packages+=(lintian desktop-file-utils appstream)
 packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
 
 missing=()
