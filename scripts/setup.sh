@@ -12,6 +12,9 @@ packages+=(dpkg-dev file)
 # package, desktop-file-validate on its desktop entry, appstreamcli on its
 # software-centre metadata.
 packages+=(lintian desktop-file-utils appstream)
+# The desktop program as a native Wayland client under a headless
+# compositor (ctest -L desktop).
+packages+=(weston qt6-wayland)
 packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
 
 missing=()
