@@ -35,15 +35,15 @@ QString SpokenCaption(const QString& caption)
 
 void NameControlsForScreenReaders(const std::vector<QWidget*>& controls)
 {
-    const QWidget* previous = nullptr;
+    QWidget* previous = nullptr;
     for (QWidget* w : controls) {
         if (auto* bitmap = qobject_cast<CBitmapPushButton*>(w)) {
             bitmap->setAccessibleName(SpokenCaption(bitmap->text()));
         } else if (ShowsNoTextOfItsOwn(w)) {
-            const auto* group = qobject_cast<const QGroupBox*>(previous);
+            const auto* group = qobject_cast<QGroupBox*>(previous);
             if (group != nullptr && group->geometry().contains(w->geometry()))
                 w->setAccessibleName(SpokenCaption(group->title()));
-            else if (auto* label = qobject_cast<QLabel*>(const_cast<QWidget*>(previous)))
+            else if (auto* label = qobject_cast<QLabel*>(previous))
                 label->setBuddy(w);
         }
         previous = w;

@@ -44,6 +44,10 @@ printf '[Ports]\nCOM1=%s\n\n[UploadDialog]\nOPFFolder=%s/\nAppPosition=100 120 5
   >"$XDG_CONFIG_HOME/QUIVRAN.INI"
 
 unset DISPLAY
+# In the sanitizer build: whole stacks, so the leak check can tell the Wayland
+# plug-in's own allocations (suppressed) from ours.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/wayland-lsan.supp"
 status=0
 WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland "$test_program" 2>&1 | tee "$scratch/client.log" || status=$?
 if grep -E "qt\.qpa\.wayland.*(rror|protocol)|wl_display" "$scratch/client.log"; then
