@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's artwork into res/: the UPLOAD button's face bitmap
 (UploadButton.bmp, 111 x 70, 16 colours, light-grey corners) and the program
-icon (ProgramIcon.png, 32 x 32 and 48 x 48 in ProgramIcon48.png).
+icon (ProgramIcon.png, 32 x 32; ProgramIcon48/128/256.png, the same pixels
+scaled without blurring, for the desktop's icon theme; ProgramIcon.svg, the
+same design as squares, for the theme's scalable size).
 
 Everything is drawn here from simple shapes; run it again after a change and
 commit the files it writes."""
@@ -192,6 +194,24 @@ def write_png(canvas, path):
                 + chunk(b"IEND", b""))
 
 
+def write_svg(canvas, path):
+    """The pixels as squares, one rectangle per run of a colour in a row."""
+    rects = []
+    for y, row in enumerate(canvas.pixels):
+        x = 0
+        while x < canvas.width:
+            v, start = row[x], x
+            while x < canvas.width and row[x] == v:
+                x += 1
+            if v is not None:
+                rects.append('<rect x="%d" y="%d" width="%d" height="1" fill="#%02x%02x%02x"/>'
+                             % ((start, y, x - start) + PALETTE[v]))
+    with open(path, "w") as f:
+        f.write('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+                'shape-rendering="crispEdges">\n' % (canvas.width, canvas.height, canvas.width, canvas.height))
+        f.write("\n".join(rects) + "\n</svg>\n")
+
+
 def main():
     res = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res")
     if len(sys.argv) > 1:
@@ -199,7 +219,9 @@ def main():
     write_bmp16(upload_bitmap(), os.path.join(res, "UploadButton.bmp"))
     icon = program_icon()
     write_png(icon, os.path.join(res, "ProgramIcon.png"))
-    write_png(scaled(icon, 48), os.path.join(res, "ProgramIcon48.png"))
+    for size in (48, 128, 256):
+        write_png(scaled(icon, size), os.path.join(res, "ProgramIcon%d.png" % size))
+    write_svg(icon, os.path.join(res, "ProgramIcon.svg"))
 
 
 if __name__ == "__main__":

@@ -8,6 +8,13 @@ packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
 packages+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
 # cpack -G DEB finds the package's library dependencies with these.
 packages+=(dpkg-dev file)
+# The distributions' validators the package test runs: lintian on the
+# package, desktop-file-validate on its desktop entry, appstreamcli on its
+# software-centre metadata.
+packages+=(lintian desktop-file-utils appstream)
+# The desktop program as a native Wayland client under a headless
+# compositor (ctest -L desktop).
+packages+=(weston qt6-wayland)
 packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
 packages+=(zsh fish) # the tests parse the shell completion scripts
 # The desktop checks (ctest -L desktop) and scripts/screenshots-desktop.sh:

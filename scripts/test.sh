@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then one with
 # AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz
-# target briefly, so that every one still builds and runs clean.
+# target briefly, so that every one still builds and runs clean. The normal
+# build's suite also packages the program once and checks the package with
+# lintian, desktop-file-validate and appstreamcli (ctest -L package), and
+# both run the program under a headless Wayland compositor (ctest -L desktop).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

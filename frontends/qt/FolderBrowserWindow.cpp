@@ -44,6 +44,7 @@ CFolderBrowserWindow::CFolderBrowserWindow()
 
     m_pPrompt->setWordWrap(true);
     m_pPrompt->setTextFormat(Qt::PlainText);
+    m_pPrompt->setBuddy(m_pTree);
 
     m_pModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
     m_pModel->setReadOnly(true);
@@ -130,6 +131,7 @@ std::optional<std::string> CFolderBrowserWindow::Browse(ui::IOwnerWindow* owner,
 void CFolderBrowserWindow::SetPrompt(const std::string& text)
 {
     m_pPrompt->setText(ToQt(text));
+    m_pTree->setAccessibleName(m_pPrompt->text());
     m_pPrompt->setVisible(!text.empty());
 }
 

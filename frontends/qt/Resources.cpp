@@ -27,8 +27,11 @@ QIcon LoadIconResource(unsigned id)
     if (file.empty())
         return {};
     QIcon icon(ResourcePath(file));
-    if (id == res::IDI_PROGRAM)
-        icon.addFile(QStringLiteral(":/res/ProgramIcon48.png"));
+    if (id == res::IDI_PROGRAM) {
+        // The sizes the desktop's task bars and switchers ask for.
+        for (const int size : {48, 128, 256})
+            icon.addFile(QStringLiteral(":/res/ProgramIcon%1.png").arg(size));
+    }
     return icon;
 }
 

@@ -1,5 +1,6 @@
 #include "TemplateDialog.h"
 
+#include "AccessibleNames.h"
 #include "BitmapPushButton.h"
 #include "GroupBox.h"
 #include "ListBox.h"
@@ -183,6 +184,7 @@ BuiltControls BuildControls(QWidget& host, const res::DialogTemplate& dialogTemp
                             const ControlFactory& factory)
 {
     BuiltControls built;
+    std::vector<QWidget*> inOrder;
     for (const DialogControl& c : dialogTemplate.controls) {
         QWidget* w = factory ? factory(c, &host) : nullptr;
         if (w == nullptr)
@@ -199,7 +201,9 @@ BuiltControls BuildControls(QWidget& host, const res::DialogTemplate& dialogTemp
             w->setFocusPolicy(Qt::ClickFocus);
         w->setEnabled((c.style & res::WS_DISABLED) == 0);
         w->setVisible((c.style & res::WS_VISIBLE) != 0);
+        inOrder.push_back(w);
     }
+    NameControlsForScreenReaders(inOrder);
     return built;
 }
 

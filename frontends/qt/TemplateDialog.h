@@ -40,7 +40,8 @@ struct BuiltControls {
 //   Edit:        QLineEdit.
 //   ProgressBar: QProgressBar, range 0..100, no text.
 // WS_VISIBLE missing hides a control, WS_DISABLED disables it, and a control
-// without WS_TABSTOP takes the focus only when clicked.
+// without WS_TABSTOP takes the focus only when clicked. Controls without text
+// of their own get names for screen readers (NameControlsForScreenReaders).
 BuiltControls BuildControls(QWidget& host, const res::DialogTemplate& dialogTemplate, const DialogUnits& units,
                             const ControlFactory& factory = {});
 

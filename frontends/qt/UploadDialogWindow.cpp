@@ -169,6 +169,11 @@ ui::Rect CUploadDialogWindow::GetScreenRect() const
     return screen != nullptr ? FromQRect(screen->availableGeometry()) : ui::Rect{0, 0, 640, 480};
 }
 
+bool CUploadDialogWindow::KnowsWindowPosition() const
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void CUploadDialogWindow::AppendAboutItem(const std::string& text)
 {
     if (m_pMenu == nullptr)

@@ -34,6 +34,8 @@ public:
     void SetWindowRect(const ui::Rect& rect) override;
     ui::Rect GetNormalRect(int* showState) const override;
     ui::Rect GetScreenRect() const override;
+    // False on Wayland, where the compositor places windows and tells no one.
+    bool KnowsWindowPosition() const override;
     void AppendAboutItem(const std::string& text) override;
     void SetUpUploadButton() override;
     void SetInfoColors(uint32_t background, uint32_t text) override;

@@ -166,9 +166,13 @@ void CUploadDialog::OnClose()
 
 void CUploadDialog::OnDestroy()
 {
-    int showState = ui::SW_SHOWNORMAL;
-    const ui::Rect normal = m_pView->GetNormalRect(&showState);
-    SaveWindowPosition(m_settings, kSection, kPositionKey, normal, showState);
+    // A position the desktop never told us would overwrite a real one saved
+    // in another session.
+    if (m_pView->KnowsWindowPosition()) {
+        int showState = ui::SW_SHOWNORMAL;
+        const ui::Rect normal = m_pView->GetNormalRect(&showState);
+        SaveWindowPosition(m_settings, kSection, kPositionKey, normal, showState);
+    }
     m_aboutBoxes.clear();
 }
 

@@ -65,6 +65,9 @@ public:
     virtual Rect GetNormalRect(int* showState) const = 0;
     // The primary screen's area that windows may use (without panels).
     virtual Rect GetScreenRect() const = 0;
+    // False where the desktop keeps window positions from the program (a
+    // Wayland compositor): the rectangles above then hold no real place.
+    virtual bool KnowsWindowPosition() const { return true; }
 
     // Appends the About entry to the window's menu, after a separator when
     // the menu has other entries.

@@ -22,7 +22,9 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName("oskel-uploader");
-    QGuiApplication::setDesktopFileName("oskel-uploader");
+    // The desktop entry's name: the application id on Wayland, where the
+    // desktop takes the window's icon from that entry.
+    QGuiApplication::setDesktopFileName("org.oskel.ProgramUploader");
     QApplication::setWindowIcon(oskel::qt::ProgramIcon());
     // The loop ends when the main dialog destroys its window, not when the
     // last window happens to be hidden.
