@@ -6,11 +6,11 @@ start_display
 start_camera
 write_settings "AppPosition=1100,900,300,200,1"
 start_uploader
-expect_on_screen "the main window's frame" "$(frame_of "$MAIN")"
+expect_frame_on_screen "the main window's frame" "$MAIN"
 keys_to "$MAIN" alt+c
 wait_uploader_end 100
 read -r x y w h _ <<<"$(ini_value AppPosition)"
 expect_on_screen "the saved position" "$x $y $w $h"
 start_uploader
-expect_on_screen "the reopened main window's frame" "$(frame_of "$MAIN")"
+expect_frame_on_screen "the reopened main window's frame" "$MAIN"
 echo "clamp: frame kept on the screen and saved so ($x $y $w $h)"

@@ -50,12 +50,17 @@ start_display() {
   local out=$WORK/display
   Xvfb -displayfd 3 -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp 3>"$out" 2>"$WORK/xvfb.log" &
   PIDS+=($!)
-  wait_for 100 test -s "$out" || fail "Xvfb did not start"
+  wait_for 300 test -s "$out" || fail "Xvfb did not start"
   export DISPLAY=:$(head -n1 "$out")
-  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-  PIDS+=($!)
-  wait_for 100 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
-  wait_for 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox not ready"
+  # openbox now and then stalls while starting on a busy machine: start it
+  # again rather than wait for ever.
+  for attempt in 1 2 3; do
+    openbox --sm-disable --replace >>"$WORK/openbox.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' && return 0
+    kill "${PIDS[-1]}" 2>/dev/null || true
+  done
+  fail "openbox did not start: $(tail -n 5 "$WORK/openbox.log")"
 }
 
 # A program file (a standalone application) with the given display name and
@@ -78,7 +83,7 @@ start_camera() {
   "$EMULATOR" --link "$CAMERA_LINK" --quiet --wire-log "$WORK/wire.log" "$@" >"$WORK/emulator.log" 2>&1 &
   CAMERA_PID=$!
   PIDS+=($CAMERA_PID)
-  wait_for 50 test -e "$CAMERA_LINK" || fail "camera-emulator did not start"
+  wait_for 150 test -e "$CAMERA_LINK" || fail "camera-emulator did not start"
 }
 
 # The settings file: COM1 on the emulator, the program folder, and any
@@ -93,7 +98,7 @@ start_uploader() {
   "$UPLOADER" >"$WORK/uploader.log" 2>&1 &
   UPLOADER_PID=$!
   PIDS+=($UPLOADER_PID)
-  MAIN=$(find_window "$TITLE" 200) || fail "the main window did not appear"
+  MAIN=$(find_window "$TITLE" 400) || fail "the main window did not appear"
   sleep 0.5 # openbox has framed it and the program has placed it
 }
 
@@ -146,6 +151,17 @@ expect_on_screen() {
   if ((x < 0 || y < 0 || x + w > SCREEN_W || y + h > SCREEN_H)); then
     fail "$what ($x $y ${w}x$h) is not wholly on the ${SCREEN_W}x$SCREEN_H screen"
   fi
+}
+
+# Fails unless window $2's frame comes to lie wholly on the screen within
+# five seconds (a loaded machine may take a while to place it).
+expect_frame_on_screen() {
+  local what=$1 id=$2
+  for ((n = 0; n < 50; n++)); do
+    (expect_on_screen "$what" "$(frame_of "$id")") 2>/dev/null && return 0
+    sleep 0.1
+  done
+  expect_on_screen "$what" "$(frame_of "$id")"
 }
 
 # Gives the window the focus and types the keys into it.
