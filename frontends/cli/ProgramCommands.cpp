@@ -98,13 +98,21 @@ std::vector<CameraItem> CameraItems(ProgramCatalog& catalog)
 }
 
 // The catalogs as the main dialog fills them when it opens: false, with the
-// reason told, when the camera was lost on the way.
+// reason told, when the camera was lost on the way. A program count that
+// could not be read is read once more: names are matched against the camera
+// list before the operation runs, and an empty list for an unknown count
+// would call every name unknown.
 int FillCatalogs(CliSession& session, ProgramCatalog& catalog, bool folder, bool camera)
 {
+    const auto readCamera = [&] { return catalog.RefreshCameraList(&catalog.CameraList()); };
     if ((folder && !catalog.RefreshFolderList(&catalog.FolderList(), session.Folder())) ||
-        (camera && !catalog.RefreshCameraList(&catalog.CameraList()))) {
+        (camera && (!readCamera() || (catalog.cameraCount < 0 && !readCamera())))) {
         session.ReportFailure(std::string());
         return Interrupted() ? kExitInterrupted : kExitNoCamera;
+    }
+    if (camera && catalog.cameraCount < 0) {
+        session.Error("the camera's program count could not be read");
+        return kExitFailed;
     }
     return kExitOk;
 }

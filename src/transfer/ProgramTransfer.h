@@ -113,7 +113,6 @@ private:
     bool Cancelled() const;
     void RunUpload(CDlgProgress& progress);
     std::vector<const FolderEntry*> SelectedEntries() const;
-    bool EraseHostOfEmptiedApp(int id);
     // The end of every removal: the list's width and the Remove rule.
     void EndRemove();
     int CountAfterChange();

@@ -39,6 +39,8 @@ protected:
     int Run(int (*command)(const CliOptions&, CliContext&), const CliOptions& options, std::vector<int> ports = {0})
     {
         emulator::CameraEngine camera(config);
+        for (const emulator::Fault& fault : faults)
+            camera.Faults().Add(fault);
         camera.SetLog([this](const std::string& line) {
             log.push_back(line);
             if (interruptOnFirstByte || (!interruptOn.empty() && line.find(interruptOn) != std::string::npos))
@@ -68,6 +70,7 @@ protected:
         return false;
     }
 
+    std::vector<emulator::Fault> faults; // added to the camera of each run
     bool interruptOnFirstByte = false;
     std::string interruptOn; // a camera log text after which Ctrl+C arrives
     TempDir dir;
@@ -366,6 +369,23 @@ TEST_F(CliProgramsTest, UnknownNamesAreAUsageErrorAndNothingIsSent)
         << err.str();
     EXPECT_FALSE(Logged("program upload announced"));
     EXPECT_EQ(Run(RunRemove, Names({"World Clock"})), kExitUsage) << "the camera is empty";
+}
+
+// The program count is the 16th packet of a run that finds World Clock alone
+// in the camera: seven NAKs make that read fail.
+TEST_F(CliProgramsTest, ACountThatCouldNotBeReadIsReadAgainBeforeNamesAreMatched)
+{
+    for (const emulator::SampleProgram& p : emulator::SampleSet(emulator::SampleSignatures::Plus)) {
+        if (p.fileName == "CLOCK.FNC") {
+            emulator::StoredProgram clock;
+            emulator::CameraNameFromFileName(p.fileName, &clock.name);
+            clock.data = emulator::MakeProgramFile(p);
+            config.programs.push_back(clock);
+        }
+    }
+    faults = {{emulator::FaultKind::Nak, 16, 7}};
+    EXPECT_EQ(Run(RunRemove, Names({"World Clock"})), kExitOk) << err.str();
+    EXPECT_TRUE(Logged("erase")) << err.str();
 }
 
 TEST_F(CliProgramsTest, AFailureMessageOrADeclinedConfirmationMakesTheStatusOne)
