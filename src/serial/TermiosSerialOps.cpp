@@ -381,7 +381,13 @@ int TermiosSerialOps::ClearBuffers()
     if (!IsPortOpen())
         return 0;
     tcflush(m_fd, TCIFLUSH);
-    tcflush(m_fd, TCOFLUSH);
+    // Every write has already waited out its wire time, so on a real port
+    // nothing is left to send by now. On a pseudo-terminal the bytes still
+    // sit in the kernel until the other side's reader runs, and the driver
+    // counts them as sent: flushing there would throw away an ACK the camera
+    // is owed. Only bytes the driver reports unsent are really unsent.
+    if (QueuedOutput() > 0)
+        tcflush(m_fd, TCOFLUSH);
     return 1;
 }
 
