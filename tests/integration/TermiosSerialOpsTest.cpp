@@ -1,11 +1,12 @@
 // The termios back end on real pseudo-terminals, in real time.
 #include "platform/RealTimeSource.h"
-#include "platform/ThreadPriority.h"
+#include "platform/RealTimeThreadPriority.h"
 #include "serial/TermiosSerialOps.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <termios.h>
@@ -24,7 +25,7 @@ protected:
 
 
     PtyPair pty;
-    TermiosSerialOps ops{RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent")};
+    TermiosSerialOps ops{RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent")};
     RealTimeSource& clock = RealTimeSource::Instance();
 };
 
@@ -115,7 +116,7 @@ TEST_F(TermiosTest, PurgeKeepsBytesAlreadyWritten)
 TEST_F(TermiosTest, SecondOpenerIsRefusedAsInUse)
 {
     ASSERT_TRUE(ops.OpenPort(0));
-    TermiosSerialOps second(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+    TermiosSerialOps second(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent"));
     second.Ports().SetOverrideSource([this](int) { return pty.slavePath(); });
     EXPECT_FALSE(second.OpenPort(0));
     EXPECT_EQ(second.LastOpenError().kind, OpenError::InUse);
@@ -188,7 +189,7 @@ protected:
 
 TEST_F(TermiosTest, WriteThatCannotDrainEndsAtItsTimeOutWithAShortCount)
 {
-    HeldOutputOps stuck(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+    HeldOutputOps stuck(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent"));
     stuck.Ports().SetOverrideSource([this](int) { return pty.slavePath(); });
     ASSERT_TRUE(stuck.OpenPort(0));
     ASSERT_TRUE(stuck.SetBaudRate(19200));
@@ -213,6 +214,7 @@ TEST_F(TermiosTest, ByteByByteWriteLeavesThePriorityAsItWas)
     uint32_t written = 0;
     ASSERT_TRUE(ops.WritePort(data, 8, &written, 0));
     EXPECT_EQ(getpriority(PRIO_PROCESS, tid), before);
+    EXPECT_EQ(sched_getscheduler(0) & ~SCHED_RESET_ON_FORK, SCHED_OTHER);
     pty.Read(8, 200);
 }
 
