@@ -9,6 +9,7 @@ packages+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
 # cpack -G DEB finds the package's library dependencies with these.
 packages+=(dpkg-dev file)
 packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
+packages+=(stress-ng util-linux) # the load benchmark: scripts/bench.sh --load (stress-ng, chrt, setpriv)
 
 missing=()
 for p in "${packages[@]}"; do
