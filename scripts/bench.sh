@@ -23,8 +23,12 @@
 #              a summary added to build/bench/report.md.
 # --as-user U  (--load, as root) the program runs as user U with ulimit -r N
 # --rtprio N   the ulimit -r that --as-user gets (default 20; 0 for none)
+# --cap-sys-nice  (--as-user) the capability CAP_SYS_NICE instead of ulimit
+#              -r, where root may not raise that limit (a container without
+#              CAP_SYS_RESOURCE)
 # --no-stress  (--load) the same runs without stress-ng
-# --tag NAME   (--load) names the runs in the summary (default: who ran them)
+# --tag NAME   (--load) names the runs in the summary (default: who ran them);
+#              --load --repeat 0 --tag NAME adds the summary of runs made before
 # OSKEL_BENCH_BUILD=DIR runs the benchmark programs of another build (made
 # with -DCMAKE_BUILD_TYPE=Release) instead of building build/bench.
 set -euo pipefail
@@ -35,6 +39,7 @@ quick=0
 load=0
 as_user=
 rtprio=20
+cap_sys_nice=0
 stress=1
 tag=
 replay=--replay
@@ -48,9 +53,10 @@ while [ $# -gt 0 ]; do
     --load) load=1; repeat=20; shift ;;
     --as-user) as_user=$2; shift 2 ;;
     --rtprio) rtprio=$2; shift 2 ;;
+    --cap-sys-nice) cap_sys_nice=1; shift ;;
     --no-stress) stress=0; shift ;;
     --tag) tag=$2; shift 2 ;;
-    -h|--help) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,33p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -65,8 +71,7 @@ else
   bin=$out/bench
 fi
 if [ "$load" = 1 ]; then
-  [ "$repeat" -ge 1 ] || repeat=1
-  repeat=$repeat as_user=$as_user rtprio=$rtprio stress=$stress tag=$tag bin=$bin out=$out \
+  repeat=$repeat as_user=$as_user rtprio=$rtprio cap_sys_nice=$cap_sys_nice stress=$stress tag=$tag bin=$bin out=$out \
     exec scripts/bench-load.sh
 fi
 runs=$out/runs.csv
