@@ -37,6 +37,8 @@ TEST_F(PacedWriteTest, NormalWritesSplitFrom96Bytes)
     EXPECT_EQ(clock.TickCount(), 2u);
 }
 
+constexpr int kRaised = 15; // CountingPriority's time-critical value
+
 // Records the thread's priority at every write call; can fail the n-th call
 // and can sleep (as a line whose driver does not drain) before it.
 struct WatchedLine : ScriptedLine {
@@ -61,7 +63,6 @@ struct WatchedLine : ScriptedLine {
 
 TEST_F(PacedWriteTest, EveryPieceOfAPacketGoesAtRaisedPriorityWhichIsThenRestored)
 {
-    constexpr int kRaised = 15;
     struct Case {
         int count;
         int pacing;
@@ -94,8 +95,8 @@ TEST_F(PacedWriteTest, RaisedPriorityIsNotHeldAcrossASleepLongerThanThePacket)
         watched.sleepAtChunk = 2;
         watched.sleepUs = sleepUs;
         ASSERT_TRUE(watched.WritePort(data.data(), 200, &written, -1));
-        const int last = sleepUs < 8680 ? 15 : 0;
-        EXPECT_EQ(watched.priorities, (std::vector<int>{15, 15, last})) << sleepUs;
+        const int last = sleepUs < 8680 ? kRaised : 0;
+        EXPECT_EQ(watched.priorities, (std::vector<int>{kRaised, kRaised, last})) << sleepUs;
         EXPECT_EQ(watched.priority.restores, 1);
         EXPECT_EQ(watched.priority.current, 0);
     }
