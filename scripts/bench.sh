@@ -4,6 +4,7 @@
 # runs.csv (one row per run) and upload-throughput.svg.
 #
 #   scripts/bench.sh [--repeat N] [--only CASE|SPEED]... [--quick] [--no-replay]
+#   scripts/bench.sh --load [--repeat N] [--as-user USER [--rtprio N]] [--no-stress] [--tag NAME]
 #
 # --repeat N   runs of every case (default 3); the rounds are interleaved so
 #              that a disturbance on the machine spreads over the cases
@@ -14,11 +15,33 @@
 # --no-replay  do not replay each listing and upload run with a bare client
 #              (the replay shows what the line costs without the program and
 #              doubles the time those cases take)
+# --load       the load benchmark instead: 500 KB uploads at 230400 bit/s
+#              (--repeat N, default 20) while stress-ng runs the standard load
+#              (--cpu 4 --io 2 --vm 1 --vm-bytes 256M). camera-emulator stands
+#              for a camera with its own processor: it runs at real-time
+#              priority (chrt -f 50) when it may. Results in build/bench/load/,
+#              a summary added to build/bench/report.md.
+# --as-user U  (--load, as root) the program runs as user U with ulimit -r N
+# --rtprio N   the ulimit -r that --as-user gets (default 20; 0 for none)
+# --cap-sys-nice  (--as-user) the capability CAP_SYS_NICE instead of ulimit
+#              -r, where root may not raise that limit (a container without
+#              CAP_SYS_RESOURCE)
+# --no-stress  (--load) the same runs without stress-ng
+# --tag NAME   (--load) names the runs in the summary (default: who ran them);
+#              --load --repeat 0 --tag NAME adds the summary of runs made before
+# OSKEL_BENCH_BUILD=DIR runs the benchmark programs of another build (made
+# with -DCMAKE_BUILD_TYPE=Release) instead of building build/bench.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 repeat=3
 quick=0
+load=0
+as_user=
+rtprio=20
+cap_sys_nice=0
+stress=1
+tag=
 replay=--replay
 only=()
 while [ $# -gt 0 ]; do
@@ -27,17 +50,30 @@ while [ $# -gt 0 ]; do
     --only) only+=(--only "$2"); shift 2 ;;
     --quick) quick=1; shift ;;
     --no-replay) replay=; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --load) load=1; repeat=20; shift ;;
+    --as-user) as_user=$2; shift 2 ;;
+    --rtprio) rtprio=$2; shift 2 ;;
+    --cap-sys-nice) cap_sys_nice=1; shift ;;
+    --no-stress) stress=0; shift ;;
+    --tag) tag=$2; shift 2 ;;
+    -h|--help) sed -n '2,33p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
 
 scripts/setup.sh
 out=build/bench
-cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSKEL_BUILD_TESTS=OFF >/dev/null
-ninja -C "$out" camera-emulator bench_upload bench_listing bench_connect bench_report bench_pty_hop
-
-bin=$out/bench
+if [ -n "${OSKEL_BENCH_BUILD:-}" ]; then
+  bin=$OSKEL_BENCH_BUILD/bench
+else
+  cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSKEL_BUILD_TESTS=OFF >/dev/null
+  ninja -C "$out" camera-emulator bench_upload bench_listing bench_connect bench_report bench_pty_hop
+  bin=$out/bench
+fi
+if [ "$load" = 1 ]; then
+  repeat=$repeat as_user=$as_user rtprio=$rtprio cap_sys_nice=$cap_sys_nice stress=$stress tag=$tag bin=$bin out=$out \
+    exec scripts/bench-load.sh
+fi
 runs=$out/runs.csv
 conditions=$out/conditions.md
 rm -f "$runs"

@@ -20,6 +20,7 @@ packages+=(zsh fish) # the tests parse the shell completion scripts
 # The desktop checks (ctest -L desktop) and scripts/screenshots-desktop.sh:
 # the real program on a private X display with a real window manager.
 packages+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)
+packages+=(stress-ng util-linux) # the load benchmark: scripts/bench.sh --load (stress-ng, chrt, setpriv)
 
 missing=()
 for p in "${packages[@]}"; do

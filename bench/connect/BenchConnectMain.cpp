@@ -10,6 +10,7 @@
 #include "platform/PlatformInfo.h"
 #include "platform/ProfileFile.h"
 #include "platform/RealTimeSource.h"
+#include "platform/RealTimeThreadPriority.h"
 #include "serial/PortOverrides.h"
 #include "serial/TermiosSerialOps.h"
 
@@ -33,7 +34,7 @@ const char* const kUsage =
 bool ConnectOnce(const BenchOptions& o, const EmulatorRun& camera, ProfileFile& settings, const std::string& label,
                  int run)
 {
-    TermiosSerialOps port(RealTimeSource::Instance(), NiceThreadPriority::Instance(),
+    TermiosSerialOps port(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(),
                           PortMap("/nonexistent/sys-class-tty", "/nonexistent/dev"));
     port.Ports().SetOverrideSource(SettingsPortOverrides());
     LineLog log;

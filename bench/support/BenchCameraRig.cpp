@@ -5,6 +5,7 @@
 #include "emulator/EmulatorOptions.h"
 #include "platform/PlatformInfo.h"
 #include "platform/RealTimeSource.h"
+#include "platform/RealTimeThreadPriority.h"
 #include "platform/VirtualTimeSource.h"
 
 #include <cstdio>
@@ -29,7 +30,7 @@ std::string SettingsIn(const std::string& configDir, int bps)
 BenchCameraRig::BenchCameraRig(const std::string& device, const std::string& configDir, int bps)
     : m_settings(SettingsIn(configDir, bps))
 {
-    m_termios = std::make_unique<TermiosSerialOps>(RealTimeSource::Instance(), NiceThreadPriority::Instance());
+    m_termios = std::make_unique<TermiosSerialOps>(RealTimeSource::Instance(), RealTimeThreadPriority::Instance());
     m_termios->SetDeviceOverride(device);
     Build(*m_termios, RealTimeSource::Instance());
 }

@@ -8,22 +8,15 @@ namespace oskel {
 class ThreadPriority {
 public:
     struct Saved {
-        int value = 0;
-        bool valid = false;
+        int value = 0;       // the nice value to put back
+        bool valid = false;  // value is to be put back
+        int policy = -1;     // the scheduling class to put back, -1 when Raise left it
+        int classPriority = 0;
     };
 
     virtual ~ThreadPriority() = default;
     virtual Saved Raise() = 0;
     virtual void Restore(const Saved& saved) = 0;
-};
-
-// The calling thread's nice value on Linux (per-thread there).
-class NiceThreadPriority final : public ThreadPriority {
-public:
-    Saved Raise() override;
-    void Restore(const Saved& saved) override;
-
-    static NiceThreadPriority& Instance();
 };
 
 // Raises on construction, restores on destruction.

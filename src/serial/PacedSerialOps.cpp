@@ -1,5 +1,7 @@
 #include "serial/PacedSerialOps.h"
 
+#include "serial/SerialTimeouts.h"
+
 namespace oskel {
 
 int PacedSerialOps::WritePort(const uint8_t* bytes, int count, uint32_t* written, int pacing)
@@ -10,6 +12,24 @@ int PacedSerialOps::WritePort(const uint8_t* bytes, int count, uint32_t* written
     *written = 0;
     if (!IsPortOpen() || bytes == nullptr || count < 0)
         return 0;
+    // The whole packet at raised priority, paced first bytes and body alike:
+    // a thread held up between its pieces for a tenth of a second makes the
+    // camera drop the packet.
+    m_packetBoost.emplace(m_priority);
+    m_packetWireUs = WireTimeUs(LineSpeed(), count);
+    const int result = WritePacket(bytes, count, written, pacing);
+    m_packetBoost.reset();
+    return result;
+}
+
+void PacedSerialOps::BeforeSleep(uint64_t sleepUs)
+{
+    if (sleepUs > m_packetWireUs)
+        m_packetBoost.reset();
+}
+
+int PacedSerialOps::WritePacket(const uint8_t* bytes, int count, uint32_t* written, int pacing)
+{
     if (pacing >= 0)
         return WriteByteByByte(bytes, count, written, pacing);
     if (count >= kSplitThreshold)
@@ -38,7 +58,6 @@ int PacedSerialOps::WriteSplit(const uint8_t* bytes, int count, uint32_t* writte
 
 int PacedSerialOps::WriteByteByByte(const uint8_t* bytes, int count, uint32_t* written, int pacing)
 {
-    ScopedPriorityBoost boost(m_priority);
     for (int i = 0; i < count; ++i) {
         if (pacing > 0)
             m_time.Spin(static_cast<uint32_t>(pacing) * 2u * static_cast<uint32_t>(m_spinPerMs));

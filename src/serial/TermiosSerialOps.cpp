@@ -1,6 +1,7 @@
 #include "serial/TermiosSerialOps.h"
 
 #include "platform/RealTimeSource.h"
+#include "platform/RealTimeThreadPriority.h"
 #include "serial/PortOverrides.h"
 #include "serial/SerialTimeouts.h"
 
@@ -111,7 +112,7 @@ TermiosSerialOps::~TermiosSerialOps()
 TermiosSerialOps& TermiosSerialOps::Shared()
 {
     static TermiosSerialOps& instance = [] () -> TermiosSerialOps& {
-        static TermiosSerialOps ops(RealTimeSource::Instance(), NiceThreadPriority::Instance());
+        static TermiosSerialOps ops(RealTimeSource::Instance(), RealTimeThreadPriority::Instance());
         ops.Ports().SetOverrideSource(SettingsPortOverrides());
         return ops;
     }();
@@ -267,6 +268,7 @@ bool TermiosSerialOps::WriteChunk(const uint8_t* bytes, int count, uint32_t* wri
             break; // write time-out: a success with a short count
         pollfd p{m_fd, POLLOUT, 0};
         const int waitMs = static_cast<int>((deadlineUs - now + 999) / 1000);
+        BeforeSleep(1000u * static_cast<uint64_t>(waitMs));
         if (poll(&p, 1, waitMs) < 0 && errno != EINTR)
             return *written = static_cast<uint32_t>(done), false;
         if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
@@ -307,6 +309,7 @@ int TermiosSerialOps::DrainUntil(uint64_t deadlineUs)
         if (now >= deadlineUs)
             return queued;
         const uint64_t nap = std::min<uint64_t>(std::max<uint64_t>(WireTimeUs(m_speed, queued), 1000u), deadlineUs - now);
+        BeforeSleep(nap);
         SleepUntilUs(now + nap);
     }
 }
@@ -322,8 +325,11 @@ void TermiosSerialOps::WaitWireTime(uint64_t startUs, int count)
     // packet's whole wire time: sleep until just before the end, then watch
     // the clock for the rest.
     constexpr uint64_t kSpinTailUs = 250;
-    if (deadline > kSpinTailUs && MonotonicUs() < deadline - kSpinTailUs)
+    const uint64_t now = MonotonicUs();
+    if (deadline > kSpinTailUs && now < deadline - kSpinTailUs) {
+        BeforeSleep(deadline - kSpinTailUs - now);
         SleepUntilUs(deadline - kSpinTailUs);
+    }
     while (MonotonicUs() < deadline) {
     }
 }
@@ -399,7 +405,13 @@ int TermiosSerialOps::ClearBuffers()
     if (!IsPortOpen())
         return 0;
     tcflush(m_fd, TCIFLUSH);
-    tcflush(m_fd, TCOFLUSH);
+    // Every write has already waited out its wire time, so on a real port
+    // nothing is left to send by now. On a pseudo-terminal the bytes still
+    // sit in the kernel until the other side's reader runs, and the driver
+    // counts them as sent: flushing there would throw away an ACK the camera
+    // is owed. Only bytes the driver reports unsent are really unsent.
+    if (QueuedOutput() > 0)
+        tcflush(m_fd, TCOFLUSH);
     return 1;
 }
 

@@ -56,6 +56,7 @@ public:
 
 protected:
     bool WriteChunk(const uint8_t* bytes, int count, uint32_t* written) override;
+    int LineSpeed() const override { return m_speed; }
     // Bytes handed to the driver and not yet sent (TIOCOUTQ); -1 when the
     // device has gone away.
     virtual int QueuedOutput();

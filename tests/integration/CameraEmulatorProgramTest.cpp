@@ -3,7 +3,7 @@
 #include "emulator/CameraConfig.h"
 #include "emulator/SamplePrograms.h"
 #include "platform/RealTimeSource.h"
-#include "platform/ThreadPriority.h"
+#include "platform/RealTimeThreadPriority.h"
 #include "protocol/CameraComm.h"
 #include "protocol/ProgramInfoRecord.h"
 #include "serial/TermiosSerialOps.h"
@@ -34,7 +34,7 @@ struct PcSide {
         ops.SetDeviceOverride(link);
         comm.SetPort(0);
     }
-    TermiosSerialOps ops{RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent")};
+    TermiosSerialOps ops{RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent")};
     CCameraComm comm{ops, RealTimeSource::Instance()};
 };
 

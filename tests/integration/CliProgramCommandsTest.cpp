@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <signal.h>
 
 namespace oskel::test {
@@ -32,10 +33,11 @@ protected:
         WriteProgram(stored / "CLOCK.FNC", oldClock);
     }
 
-    void StartCamera() { StartEmulator({"--program", stored / "CLOCK.FNC", "--dump", dump}); }
+    void StartCamera() { StartEmulator({"--program", stored / "CLOCK.FNC", "--dump", dump, "--wire-log", wireLog}); }
 
     TempDir stored;
     std::string dump = config / "dump";
+    std::string wireLog = config / "wire.log";
 };
 
 TEST_F(CliProgramCommands, ListUploadUpdateAndRemoveAsAScriptDoes)
@@ -93,6 +95,21 @@ TEST_F(CliProgramCommands, ListUploadUpdateAndRemoveAsAScriptDoes)
     const std::string directory = ReadFileBytes(dump + "/directory.txt").value_or("");
     EXPECT_TRUE(Contains(directory, "CLOCK")) << directory;
     EXPECT_FALSE(Contains(directory, "FRAME")) << directory;
+    // The camera had the PC's ACK to every packet it sent (each register
+    // value included) before the next command began. The one exception is
+    // the pty's own: while the speed climbs, the PC sets its port to the next
+    // speed right after an ACK, and the ACK, still on its way through the
+    // kernel, is judged at that speed.
+    const std::string wire = ReadFileBytes(wireLog).value_or("");
+    EXPECT_TRUE(Contains(wire, "ACK")) << "no wire log";
+    std::istringstream lines(wire);
+    std::string line;
+    std::string previous;
+    while (std::getline(lines, line)) {
+        if (Contains(line, "transfer dropped"))
+            EXPECT_TRUE(Contains(previous, "garbled: 0x06")) << previous << "\n" << line << "\n" << wire;
+        previous = line;
+    }
 }
 
 TEST_F(CliProgramCommands, ASilentCameraInterruptsAndASecondInstanceEachHaveTheirStatus)

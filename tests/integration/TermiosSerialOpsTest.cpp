@@ -1,12 +1,14 @@
 // The termios back end on real pseudo-terminals, in real time.
 #include "platform/RealTimeSource.h"
-#include "platform/ThreadPriority.h"
+#include "platform/RealTimeThreadPriority.h"
 #include "serial/TermiosSerialOps.h"
 #include "support/PtyPair.h"
+#include "support/SchedulingSlack.h"
 
 #include <gtest/gtest.h>
 
 #include <pwd.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -27,7 +29,7 @@ protected:
 
 
     PtyPair pty;
-    TermiosSerialOps ops{RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent")};
+    TermiosSerialOps ops{RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent")};
     RealTimeSource& clock = RealTimeSource::Instance();
 };
 
@@ -42,7 +44,7 @@ TEST_F(TermiosTest, OneByteReadTimesOutAfterAbout501Ms)
     const uint32_t elapsed = clock.TickCount() - start;
     EXPECT_EQ(read, 0u);
     EXPECT_GE(elapsed, 500u);
-    EXPECT_LT(elapsed, 700u); // generous: CI runs suites side by side
+    EXPECT_LT(elapsed, 501u + kSchedulingSlackMs);
 }
 
 TEST_F(TermiosTest, LineIsRaw8N1AndDc1PassesThrough)
@@ -95,10 +97,30 @@ TEST_F(TermiosTest, PurgeDropsWaitingInput)
     EXPECT_EQ(waiting, 0u);
 }
 
+// A purge after a write, as before every command: the bytes written have had
+// their wire time and are the camera's. On a pty they wait in the kernel
+// until the other side reads, with nothing reported queued.
+TEST_F(TermiosTest, PurgeKeepsBytesAlreadyWritten)
+{
+    ASSERT_TRUE(ops.OpenPort(0));
+    ASSERT_TRUE(ops.SetBaudRate(230400));
+    std::vector<uint8_t> sent;
+    // Lost only when the purge comes before the kernel has moved the byte
+    // on: a few hundred tries catch that almost every time.
+    for (int i = 0; i < 500; ++i) {
+        const uint8_t b = static_cast<uint8_t>(i);
+        uint32_t written = 0;
+        ASSERT_TRUE(ops.WritePort(&b, 1, &written, -1));
+        ASSERT_TRUE(ops.ClearBuffers());
+        sent.push_back(b);
+    }
+    EXPECT_EQ(pty.Read(sent.size(), 1000).size(), sent.size());
+}
+
 TEST_F(TermiosTest, SecondOpenerIsRefusedAsInUse)
 {
     ASSERT_TRUE(ops.OpenPort(0));
-    TermiosSerialOps second(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+    TermiosSerialOps second(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent"));
     second.Ports().SetOverrideSource([this](int) { return pty.slavePath(); });
     EXPECT_FALSE(second.OpenPort(0));
     EXPECT_EQ(second.LastOpenError().kind, OpenError::InUse);
@@ -185,7 +207,7 @@ TEST_F(TermiosTest, WriteReturnsAfterTheBytesWireTime)
     ASSERT_TRUE(ops.WritePort(data.data(), 960, &written, -1));
     const uint32_t elapsed = clock.TickCount() - start;
     EXPECT_GE(elapsed, 545u);
-    EXPECT_LT(elapsed, 1000u);
+    EXPECT_LT(elapsed, 547u + kSchedulingSlackMs);
     EXPECT_EQ(pty.Read(1050, 500).size(), 1050u);
 }
 
@@ -202,7 +224,7 @@ protected:
 
 TEST_F(TermiosTest, WriteThatCannotDrainEndsAtItsTimeOutWithAShortCount)
 {
-    HeldOutputOps stuck(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+    HeldOutputOps stuck(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent"));
     stuck.Ports().SetOverrideSource([this](int) { return pty.slavePath(); });
     ASSERT_TRUE(stuck.OpenPort(0));
     ASSERT_TRUE(stuck.SetBaudRate(19200));
@@ -214,7 +236,7 @@ TEST_F(TermiosTest, WriteThatCannotDrainEndsAtItsTimeOutWithAShortCount)
     const uint32_t elapsed = clock.TickCount() - start;
     EXPECT_EQ(written, 50u);
     EXPECT_GE(elapsed, 590u); // 500 ms + 90 x 1 ms
-    EXPECT_LT(elapsed, 800u);
+    EXPECT_LT(elapsed, 590u + kSchedulingSlackMs);
 }
 
 TEST_F(TermiosTest, ByteByByteWriteLeavesThePriorityAsItWas)
@@ -227,6 +249,7 @@ TEST_F(TermiosTest, ByteByByteWriteLeavesThePriorityAsItWas)
     uint32_t written = 0;
     ASSERT_TRUE(ops.WritePort(data, 8, &written, 0));
     EXPECT_EQ(getpriority(PRIO_PROCESS, tid), before);
+    EXPECT_EQ(sched_getscheduler(0) & ~SCHED_RESET_ON_FORK, SCHED_OTHER);
     pty.Read(8, 200);
 }
 
@@ -239,7 +262,7 @@ TEST_F(TermiosTest, VanishedDeviceFailsTheReadInsteadOfTimingOut)
     uint32_t read = 0;
     const uint32_t start = clock.TickCount();
     EXPECT_FALSE(ops.ReadPort(&b, 1, &read));
-    EXPECT_LT(clock.TickCount() - start, 200u);
+    EXPECT_LT(clock.TickCount() - start, 500u); // before a read time-out would end
     // Gone for good: no longer open, and closing still releases it.
     EXPECT_FALSE(ops.IsPortOpen());
     EXPECT_TRUE(ops.ClosePort());

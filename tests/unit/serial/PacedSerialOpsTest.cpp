@@ -35,17 +35,71 @@ TEST_F(PacedWriteTest, NormalWritesSplitFrom96Bytes)
     EXPECT_EQ(written, 96u);
     // One SpinPerMs pause after each of the first two pieces.
     EXPECT_EQ(clock.TickCount(), 2u);
-    EXPECT_EQ(line.priority.raises, 0);
 }
 
-TEST_F(PacedWriteTest, ByteByByteAtRaisedPriority)
+constexpr int kRaised = 15; // CountingPriority's time-critical value
+
+// Records the thread's priority at every write call; can fail the n-th call
+// and can sleep (as a line whose driver does not drain) before it.
+struct WatchedLine : ScriptedLine {
+    using ScriptedLine::ScriptedLine;
+    bool WriteChunk(const uint8_t* bytes, int count, uint32_t* out) override
+    {
+        const size_t call = chunks.size();
+        if (call == sleepAtChunk)
+            BeforeSleep(sleepUs);
+        priorities.push_back(priority.current);
+        if (call == failAtChunk)
+            return *out = 0, false;
+        return ScriptedLine::WriteChunk(bytes, count, out);
+    }
+    int LineSpeed() const override { return 230400; }
+
+    std::vector<int> priorities;
+    size_t failAtChunk = SIZE_MAX;
+    size_t sleepAtChunk = SIZE_MAX;
+    uint64_t sleepUs = 0;
+};
+
+TEST_F(PacedWriteTest, EveryPieceOfAPacketGoesAtRaisedPriorityWhichIsThenRestored)
 {
-    ASSERT_TRUE(line.WritePort(data.data(), 5, &written, 0));
-    EXPECT_EQ(ChunkSizes(), std::vector<size_t>(5, 1));
-    EXPECT_EQ(line.priority.raises, 1);
-    EXPECT_EQ(line.priority.restores, 1);
-    EXPECT_EQ(line.priority.current, 0);
-    EXPECT_EQ(clock.TickCount(), 0u);
+    struct Case {
+        int count;
+        int pacing;
+        size_t failAtChunk;
+        size_t pieces; // write calls made
+    };
+    const Case cases[] = {
+        {5, -1, SIZE_MAX, 1},   {200, -1, SIZE_MAX, 3}, {6, 0, SIZE_MAX, 6},
+        {6, 1, SIZE_MAX, 6},    {200, -1, 1, 2},        {6, 0, 2, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.count << " bytes, pacing " << c.pacing << ", failing call " << c.failAtChunk);
+        WatchedLine watched(clock);
+        watched.OpenPort(0);
+        watched.failAtChunk = c.failAtChunk;
+        EXPECT_EQ(watched.WritePort(data.data(), c.count, &written, c.pacing), c.failAtChunk == SIZE_MAX ? 1 : 0);
+        EXPECT_EQ(watched.priorities, std::vector<int>(c.pieces, kRaised));
+        EXPECT_EQ(watched.priority.raises, 1);
+        EXPECT_EQ(watched.priority.restores, 1);
+        EXPECT_EQ(watched.priority.current, 0);
+    }
+}
+
+TEST_F(PacedWriteTest, RaisedPriorityIsNotHeldAcrossASleepLongerThanThePacket)
+{
+    // 200 bytes at 230400 bit/s take 8.68 ms on the wire.
+    for (uint64_t sleepUs : {8000u, 9000u}) {
+        WatchedLine watched(clock);
+        watched.OpenPort(0);
+        watched.sleepAtChunk = 2;
+        watched.sleepUs = sleepUs;
+        ASSERT_TRUE(watched.WritePort(data.data(), 200, &written, -1));
+        const int last = sleepUs < 8680 ? kRaised : 0;
+        EXPECT_EQ(watched.priorities, (std::vector<int>{kRaised, kRaised, last})) << sleepUs;
+        EXPECT_EQ(watched.priority.restores, 1);
+        EXPECT_EQ(watched.priority.current, 0);
+    }
 }
 
 TEST_F(PacedWriteTest, PacingNSpinsAbout2NMsBeforeEveryByte)
@@ -55,25 +109,15 @@ TEST_F(PacedWriteTest, PacingNSpinsAbout2NMsBeforeEveryByte)
     EXPECT_EQ(clock.TickCount(), 24u);
 }
 
-TEST_F(PacedWriteTest, FailedByteWriteStillRestoresPriority)
+TEST_F(PacedWriteTest, FailedWriteCountsWhatWent)
 {
-    struct FailsThirdByte : ScriptedLine {
-        using ScriptedLine::ScriptedLine;
-        bool WriteChunk(const uint8_t* bytes, int count, uint32_t* out) override
-        {
-            if (chunks.size() == 2)
-                return *out = 0, false;
-            return ScriptedLine::WriteChunk(bytes, count, out);
-        }
-    } failing(clock);
+    WatchedLine failing(clock);
     failing.OpenPort(0);
+    failing.failAtChunk = 2;
     EXPECT_FALSE(failing.WritePort(data.data(), 6, &written, 0));
     EXPECT_EQ(written, 2u);
-    EXPECT_EQ(failing.priority.current, 0);
-    EXPECT_EQ(failing.priority.restores, 1);
-
     failing.chunks.clear();
-    failing.chunks.push_back({});
+    failing.failAtChunk = 1;
     EXPECT_FALSE(failing.WritePort(data.data(), 100, &written, -1));
     EXPECT_EQ(written, 1u); // the 1-byte piece went, the 3-byte one failed
 }
