@@ -142,7 +142,7 @@ TEST_F(TermiosTest, AnOrdinaryUserCanOpenThePortAgainAfterClosingIt)
     if (child == 0) {
         if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
             _exit(10);
-        TermiosSerialOps user(RealTimeSource::Instance(), NiceThreadPriority::Instance(), PortMap("/nonexistent"));
+        TermiosSerialOps user(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent"));
         user.SetDeviceOverride(pty.slavePath());
         for (int run = 1; run <= 2; ++run) {
             if (!user.OpenPort(0))
