@@ -1,6 +1,7 @@
 // The camera's clock, timers and transmitter.
 #include "emulator/CameraEngine.h"
 
+#include "protocol/PacketText.h"
 #include "serial/SerialTimeouts.h"
 
 #include <algorithm>
@@ -8,17 +9,6 @@
 #include <limits>
 
 namespace oskel::emulator {
-namespace {
-
-std::string Hex(uint8_t b)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", b);
-    return text;
-}
-
-} // namespace
-
 CameraEngine::CameraEngine(CameraConfig config)
     : m_config(std::move(config)), m_store(m_config.capacityBytes, AcceptedSignature(m_config.modelText))
 {
@@ -68,8 +58,8 @@ void CameraEngine::ReceiveFromLine(uint64_t atUs, uint8_t byte, const LineFormat
     if (!(sender == own)) {
         std::string seen;
         for (const ReceivedByte& r : got)
-            seen += " " + Hex(r.value) + (r.framingError ? "(framing error)" : "");
-        Log("PC>CAM", "garbled: " + Hex(byte) + " sent at " + std::to_string(sender.bps) + " bit/s, camera at " +
+            seen += " " + ByteHex(r.value) + (r.framingError ? "(framing error)" : "");
+        Log("PC>CAM", "garbled: " + ByteHex(byte) + " sent at " + std::to_string(sender.bps) + " bit/s, camera at " +
                           std::to_string(m_speed) + " got" + (seen.empty() ? " nothing" : seen));
     }
     for (const ReceivedByte& r : got) {

@@ -7,16 +7,13 @@
 #include <cstdio>
 
 namespace oskel {
-namespace {
 
-std::string Hex(uint8_t byte)
+std::string ByteHex(uint8_t byte)
 {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", byte);
     return text;
 }
-
-} // namespace
 
 std::string SetRegisterText(int reg, int32_t value)
 {
@@ -79,7 +76,7 @@ std::string ControlByteText(uint8_t byte)
     case kLinkLost:
         return "0xFF";
     default:
-        return Hex(byte);
+        return ByteHex(byte);
     }
 }
 
@@ -127,7 +124,7 @@ std::string PacketDecoder::Complete()
     else if (p[1] == kCommandLetter)
         text = CommandText(p + 4, length);
     else
-        text = "packet with letter " + Hex(p[1]);
+        text = "packet with letter " + ByteHex(p[1]);
     m_packet.clear();
     return sumOk ? text : text + ", bad checksum";
 }

@@ -16,6 +16,7 @@ std::string SendObjectText(int kind, int length);         // "SendObject kind 58
 std::string ReadObjectText(int kind);                     // "ReadObject 27"
 std::string SpeedCodeText(int code);                      // "speed code 5 (115200 bit/s)", "speed code 0 (close)"
 std::string DataPacketText(uint8_t type, uint8_t sequence, int length); // "data STX seq 3 len 2016"
+std::string ByteHex(uint8_t byte);                        // "0x41"
 // "ACK", "NAK", "ENQ", "DC1", "CAN", "STX", "ETX", "0xFF", "probe 0x00"; "0x41" for others.
 std::string ControlByteText(uint8_t byte);
 // The payload of a command packet (after ESC, 'C' and the length).
