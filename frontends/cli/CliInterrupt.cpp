@@ -1,7 +1,7 @@
 #include "CliInterrupt.h"
 
 #include "CliOptions.h"
-#include "TerminalText.h"
+#include "terminal/TerminalText.h"
 
 #include <csignal>
 #include <cstring>

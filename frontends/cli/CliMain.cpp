@@ -1,9 +1,9 @@
 // oskel-uploader-cli: the uploader's camera operations from a terminal.
-#include "CliCommands.h"
+#include "commands/CliCommands.h"
 #include "CliInterrupt.h"
 #include "CliOptions.h"
-#include "TerminalFrontEnd.h"
-#include "TerminalText.h"
+#include "terminal/TerminalFrontEnd.h"
+#include "terminal/TerminalText.h"
 
 #include "app/SingleInstance.h"
 #include "res/StringIds.h"

@@ -2,7 +2,7 @@
 
 #include "CameraWait.h"
 #include "CliInterrupt.h"
-#include "TerminalText.h"
+#include "terminal/TerminalText.h"
 
 #include "camera/ConnectFailureText.h"
 #include "platform/TimeSource.h"

@@ -3,8 +3,8 @@
 #include "CliContext.h"
 #include "CliOptions.h"
 #include "InterruptibleSerialOps.h"
-#include "TerminalFrontEnd.h"
-#include "TerminalProgressView.h"
+#include "terminal/TerminalFrontEnd.h"
+#include "terminal/TerminalProgressView.h"
 
 #include "app/SettingsStore.h"
 #include "camera/CameraHolder.h"

@@ -1,6 +1,6 @@
 // The subcommands against the in-process camera on the emulated line, in
 // virtual time, with their settings in a temporary QUIVRAN.INI.
-#include "CliCommands.h"
+#include "commands/CliCommands.h"
 #include "CliInterrupt.h"
 
 #include "camera/CameraConnection.h"

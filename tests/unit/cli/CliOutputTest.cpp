@@ -1,8 +1,8 @@
 // What the terminal front end shows: the progress figures, JSON strings
 // and the name rules of upload and remove.
-#include "JsonWriter.h"
-#include "NameMatch.h"
-#include "TerminalProgress.h"
+#include "report/JsonWriter.h"
+#include "commands/NameMatch.h"
+#include "terminal/TerminalProgress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // --dry-run against the in-process camera, then the real command on the same
 // camera: the rehearsal must tell exactly what the real run then does, and
 // must change nothing.
-#include "CliCommands.h"
+#include "commands/CliCommands.h"
 
 #include "camera/CameraConnection.h"
 #include "emulator/CameraEngine.h"

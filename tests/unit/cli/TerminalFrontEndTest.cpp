@@ -1,5 +1,5 @@
-#include "TerminalFrontEnd.h"
-#include "TerminalText.h"
+#include "terminal/TerminalFrontEnd.h"
+#include "terminal/TerminalText.h"
 
 #include "camera/DlgCameraNotFound.h"
 #include "ui/MessageBox.h"

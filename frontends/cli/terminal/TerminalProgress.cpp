@@ -1,4 +1,4 @@
-#include "TerminalProgress.h"
+#include "terminal/TerminalProgress.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "JsonWriter.h"
+#include "report/JsonWriter.h"
 
 #include "ui/ReadableText.h"
 

@@ -1,7 +1,7 @@
-#include "TerminalFrontEnd.h"
+#include "terminal/TerminalFrontEnd.h"
 
 #include "CliInterrupt.h"
-#include "TerminalText.h"
+#include "terminal/TerminalText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
-#include "CliCommands.h"
+#include "commands/CliCommands.h"
 #include "CliSession.h"
-#include "JsonWriter.h"
-#include "TerminalText.h"
+#include "report/JsonWriter.h"
+#include "terminal/TerminalText.h"
 
 #include "camera/CameraIdentityText.h"
 #include "res/StringIds.h"

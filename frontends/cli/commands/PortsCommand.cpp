@@ -1,8 +1,8 @@
 // ports: the serial ports in the order a connect tries them, with what the
 // system tells about each, without opening any.
-#include "CliCommands.h"
-#include "JsonWriter.h"
-#include "TerminalText.h"
+#include "commands/CliCommands.h"
+#include "report/JsonWriter.h"
+#include "terminal/TerminalText.h"
 
 #include "camera/CommSettings.h"
 #include "camera/ConnectFailureText.h"

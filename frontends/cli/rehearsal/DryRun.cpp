@@ -1,10 +1,10 @@
-#include "DryRun.h"
+#include "rehearsal/DryRun.h"
 
 #include "CliInterrupt.h"
 #include "CliSession.h"
-#include "OperationRecord.h"
-#include "RehearsalCamera.h"
-#include "TerminalText.h"
+#include "report/OperationRecord.h"
+#include "rehearsal/RehearsalCamera.h"
+#include "terminal/TerminalText.h"
 
 #include "camera/CameraConnection.h"
 #include "programs/ProgramCatalog.h"

@@ -1,4 +1,4 @@
-#include "ProgramText.h"
+#include "commands/ProgramText.h"
 
 #include "programs/CameraName.h"
 #include "programs/ProgramHeader.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TerminalFrontEnd.h"
+#include "terminal/TerminalFrontEnd.h"
 
 #include "protocol/ProgramInfoRecord.h"
 #include "ui/ListModel.h"

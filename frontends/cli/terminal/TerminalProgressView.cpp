@@ -1,4 +1,4 @@
-#include "TerminalProgressView.h"
+#include "terminal/TerminalProgressView.h"
 
 #include "CliInterrupt.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TerminalProgress.h"
+#include "terminal/TerminalProgress.h"
 
 #include "ui/MessagePump.h"
 #include "ui/ProgressView.h"

@@ -1,7 +1,7 @@
-#include "OperationRecord.h"
+#include "report/OperationRecord.h"
 
-#include "JsonWriter.h"
-#include "ProgramText.h"
+#include "report/JsonWriter.h"
+#include "commands/ProgramText.h"
 
 #include "programs/CameraName.h"
 #include "programs/FolderEntry.h"

@@ -1,4 +1,4 @@
-#include "RehearsalCamera.h"
+#include "rehearsal/RehearsalCamera.h"
 
 #include "camera/CameraConnection.h"
 #include "programs/ProgramCatalog.h"

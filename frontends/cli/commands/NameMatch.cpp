@@ -1,4 +1,4 @@
-#include "NameMatch.h"
+#include "commands/NameMatch.h"
 
 #include <algorithm>
 #include <set>

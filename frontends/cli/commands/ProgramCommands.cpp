@@ -1,15 +1,15 @@
 // list, upload and remove: the main dialog's two lists and its UPLOAD and
 // Remove buttons, driven from the command line over the same catalog and
 // transfer operations.
-#include "CliCommands.h"
+#include "commands/CliCommands.h"
 #include "CliInterrupt.h"
 #include "CliSession.h"
-#include "DryRun.h"
-#include "JsonWriter.h"
-#include "NameMatch.h"
-#include "OperationRecord.h"
-#include "ProgramText.h"
-#include "TerminalText.h"
+#include "rehearsal/DryRun.h"
+#include "report/JsonWriter.h"
+#include "commands/NameMatch.h"
+#include "report/OperationRecord.h"
+#include "commands/ProgramText.h"
+#include "terminal/TerminalText.h"
 
 #include "camera/ConnectFailureText.h"
 #include "programs/CameraName.h"

@@ -1,4 +1,4 @@
-#include "TerminalText.h"
+#include "terminal/TerminalText.h"
 
 namespace oskel::cli {
 
