@@ -119,23 +119,23 @@ def missing_from(page, words, what):
     return faults
 
 
+# Each program's flag: how its --help is read, and the page that must
+# describe every word found there.
+PROGRAMS = {
+    '--cli': (lambda text: cli_words(text), 'command-line.md', 'the command-line word'),
+    '--emulator': (lambda text: emulator_words(text), 'emulator.md', 'the emulator option'),
+}
+
+
 def check(root, args):
     faults = check_links(root)
-    while args:
-        flag, program = args[0], args[1]
-        args = args[2:]
-        if flag == '--cli':
-            words = cli_words(help_text(program))
-            if len(words) < 10:
-                faults.append(f'{program} --help gave too few words: {sorted(words)}')
-            faults += missing_from(os.path.join(root, 'docs', 'command-line.md'), words,
-                                   'the command-line word')
-        elif flag == '--emulator':
-            words = emulator_words(help_text(program))
-            if len(words) < 10:
-                faults.append(f'{program} --help gave too few options: {sorted(words)}')
-            faults += missing_from(os.path.join(root, 'docs', 'emulator.md'), words,
-                                   'the emulator option')
+    for flag, program in zip(args[0::2], args[1::2]):
+        words_of, page, what = PROGRAMS[flag]
+        words = words_of(help_text(program))
+        # A --help that could not run gives no words, which must not pass.
+        if len(words) < 10:
+            faults.append(f'{program} --help gave too few words: {sorted(words)}')
+        faults += missing_from(os.path.join(root, 'docs', page), words, what)
     return faults
 
 
