@@ -24,6 +24,9 @@ mkdir -p "$out"
 unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8
 source tests/desktop/desktop-lib.sh
+# Ended by a signal, the script still stops what it started.
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
 
 # The visible window of the program other than the main window, waiting up
 # to $1 tenths of a second for it.
@@ -155,7 +158,7 @@ no_device=/dev/ttyUSB0   # where this machine has none
 settings "$no_device" >"$INI"
 "$UPLOADER" >"$WORK/uploader.log" 2>&1 &
 UPLOADER_PID=$!
-PIDS+=($UPLOADER_PID)
+PIDS+=("$UPLOADER_PID")
 MAIN=none
 lost=$(find_window "Error: Camera Not Found!" 300) || fail "no camera-not-found window"
 shoot "$lost" camera-not-found
