@@ -24,16 +24,20 @@ mkdir -p "$out"
 unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8
 source tests/desktop/desktop-lib.sh
+# Drawn here, and copied into docs/images/ only once all are drawn and made
+# small: an interrupted redraw leaves the pictures as they were.
+shots=$WORK/images
+mkdir -p "$shots"
 # Ended by a signal, the script still stops what it started.
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 
-# The visible window of the program other than the main window, waiting up
-# to $1 tenths of a second for it.
+# A visible window of the program titled $1, other than the main window,
+# waiting up to $2 tenths of a second for it.
 other_window() {
   local id
-  for ((n = 0; n < $1; n++)); do
-    id=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name '.' 2>/dev/null |
+  for ((n = 0; n < $2; n++)); do
+    id=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name "^$1\$" 2>/dev/null |
       grep -vx "${MAIN:-none}" | tail -n1 || true)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
@@ -56,7 +60,7 @@ shoot() {
   local x y w h
   sleep "${3:-0.6}"
   read -r x y w h <<<"$(frame_of "$1")"
-  grab_area "$x" "$y" "$w" "$h" "$out/$2.png"
+  grab_area "$x" "$y" "$w" "$h" "$shots/$2.png"
   echo "drew docs/images/$2.png (${w}x$h)"
 }
 
@@ -121,20 +125,20 @@ wait_for 50 sh -c "! xwininfo -id $chooser | grep -q IsViewable"
 
 # World Clock is in the camera in the same version: the upload skips it.
 keys "$MAIN" alt+f End alt+u
-box=$(other_window 100) || fail "no message box"
+box=$(other_window "$TITLE" 100) || fail "no message box"
 shoot "$box" message-box
 keys "$box" Return
 wait_for 50 sh -c "! xwininfo -id $box | grep -q IsViewable"
 
 # Self Timer Plus (5000 bytes) takes a few seconds at 19200 bit/s.
 keys "$MAIN" alt+f End Home Down Down alt+u
-progress=$(other_window 100) || fail "no progress window"
-shoot "$progress" progress 0.3
+progress=$(other_window "Upload Programs" 100) || fail "no progress window"
+shoot "$progress" progress 0.9
 wait_for 200 sh -c "! xwininfo -id $progress | grep -q IsViewable"
 sleep 1 # the camera list read again
 
 keys "$MAIN" alt+a End Home alt+r
-question=$(other_window 100) || fail "no question before the erase"
+question=$(other_window "$TITLE" 100) || fail "no question before the erase"
 shoot "$question" remove-question
 keys "$question" Escape
 wait_for 50 sh -c "! xwininfo -id $question | grep -q IsViewable" || keys "$question" alt+n
@@ -165,12 +169,13 @@ shoot "$lost" camera-not-found
 keys "$lost" Escape
 wait_uploader_end 100
 
-dot -Tpng -Gdpi=96 docs/layers.dot -o "$out/layers.png"
+dot -Tpng -Gdpi=96 docs/layers.dot -o "$shots/layers.png"
 echo "drew docs/images/layers.png"
 
 # 256 colours at most, then the smallest lossless encoding.
-for png in "$out"/*.png; do
+for png in "$shots"/*.png; do
   pngquant --force --skip-if-larger --strip --speed 1 --output "$png" -- "$png" || true
   optipng -quiet -strip all -o5 "$png"
 done
+cp "$shots"/*.png "$out/"
 du -ch "$out"/*.png | tail -n1
