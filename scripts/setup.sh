@@ -21,6 +21,8 @@ packages+=(zsh fish) # the tests parse the shell completion scripts
 # the real program on a private X display with a real window manager.
 packages+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)
 packages+=(stress-ng util-linux) # the load benchmark: scripts/bench.sh --load (stress-ng, chrt, setpriv)
+packages+=(graphviz pngquant optipng) # scripts/docs-images.sh: the layer picture, small PNGs
+packages+=(python3) # the manual's checks (ctest -L docs)
 
 missing=()
 for p in "${packages[@]}"; do
