@@ -103,14 +103,24 @@ mount --bind /dev/pts "$root/dev/pts"
 mount --bind /dev/shm "$root/dev/shm"
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 
-# This checkout as it stands (committed or not), without its build trees;
-# the chroot's own build/ is kept, so a second run rebuilds only what changed
-# (--clean starts it over).
-mkdir -p "$root/src"
-keep=(-not -name build)
-[ $clean -eq 0 ] || keep=()
-find "$root/src" -mindepth 1 -maxdepth 1 "${keep[@]}" -exec rm -rf --one-file-system {} +
-git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$root/src"
+# This checkout as it stands (committed or not), without its build trees.
+# The chroot's own build/ is kept, so a second run rebuilds only what
+# changed: a changed or new file is copied with the time of the copy, a file
+# gone is removed (--clean starts the build over).
+[ $clean -eq 0 ] || rm -rf --one-file-system "$root/src"
+stage=$root/var/tmp/oskel-src
+rm -rf --one-file-system "$stage"
+mkdir -p "$stage" "$root/src"
+git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$stage"
+(cd "$stage" && find . ! -type d -print0) | while IFS= read -r -d '' f; do
+  cmp -s "$stage/$f" "$root/src/$f" 2>/dev/null && continue
+  mkdir -p "$(dirname "$root/src/$f")"
+  cp -P --preserve=mode "$stage/$f" "$root/src/$f"
+done
+(cd "$root/src" && find . -path ./build -prune -o ! -type d -print0) | while IFS= read -r -d '' f; do
+  [ -e "$stage/$f" ] || [ -L "$stage/$f" ] || rm -f "$root/src/$f"
+done
+rm -rf --one-file-system "$stage"
 
 if [ $full -eq 1 ]; then
   steps='scripts/test.sh'
