@@ -3,7 +3,7 @@
 # fuzz/ link libFuzzer's driver. Only clang has libFuzzer.
 if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   message(FATAL_ERROR "OSKEL_FUZZ needs clang (libFuzzer): configure with -DCMAKE_CXX_COMPILER=clang++ "
-                      "(scripts/fuzz.sh does; scripts/setup.sh installs clang and libclang-rt-14-dev)")
+                      "(scripts/fuzz.sh does; scripts/setup.sh installs clang and libclang-rt-dev)")
 endif()
 
 include(CheckCXXSourceCompiles)
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }
 unset(CMAKE_REQUIRED_FLAGS)
 unset(CMAKE_REQUIRED_LINK_OPTIONS)
 if(NOT OSKEL_HAVE_LIBFUZZER)
-  message(FATAL_ERROR "clang cannot link libFuzzer with the sanitizers: install libclang-rt-14-dev "
+  message(FATAL_ERROR "clang cannot link libFuzzer with the sanitizers: install libclang-rt-dev "
                       "(scripts/setup.sh does)")
 endif()
 

@@ -16,7 +16,7 @@ struct SampleProgram {
     std::string version = "0100";
     std::string displayName;
     size_t size = 1024;                // whole file, header included
-    std::string note;                  // what the file is for
+    std::string note = {};             // what the file is for
 };
 
 // The header and body of a program file. Fields are written as given, so a

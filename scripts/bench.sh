@@ -62,6 +62,10 @@ while [ $# -gt 0 ]; do
 done
 
 scripts/setup.sh
+if [ "$load" = 1 ] && [ "$stress" = 1 ] && ! command -v stress-ng >/dev/null; then
+  echo "bench.sh: stress-ng is not installed (scripts/setup.sh installs it where the distribution has it); --no-stress runs without the load" >&2
+  exit 2
+fi
 out=build/bench
 if [ -n "${OSKEL_BENCH_BUILD:-}" ]; then
   bin=$OSKEL_BENCH_BUILD/bench

@@ -24,7 +24,7 @@ target=$1 seconds=$2
 shift 2
 
 if ! command -v clang++ >/dev/null; then
-  echo "fuzz.sh: clang++ not found; scripts/setup.sh installs clang and libclang-rt-14-dev" >&2
+  echo "fuzz.sh: clang++ not found; scripts/setup.sh installs clang and libclang-rt-dev" >&2
   exit 2
 fi
 launcher=()

@@ -1,37 +1,117 @@
 #!/usr/bin/env bash
-# Installs what the build needs on Debian 12, using sudo when not root.
+# Installs what the build and the tests need, by the names the distribution
+# has (tried on Debian 12 and 13; written for any Debian or Ubuntu with Qt 6,
+# such as Ubuntu 24.04), using sudo when not root. A package of an optional
+# group that the distribution does not have is reported, and the tests that
+# need it are skipped with that reason; a missing required one stops here.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+required=(cmake ninja-build g++ libgtest-dev libgmock-dev)
 # The Qt 6 Widgets front end; real fonts make offscreen rendering and text
 # metrics the same on every machine.
-packages+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
+required+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
 # cpack -G DEB finds the package's library dependencies with these.
-packages+=(dpkg-dev file)
+required+=(dpkg-dev file)
 # The distributions' validators the package test runs: lintian on the
 # package, desktop-file-validate on its desktop entry, appstreamcli on its
 # software-centre metadata.
-packages+=(lintian desktop-file-utils appstream)
-# The desktop program as a native Wayland client under a headless
-# compositor (ctest -L desktop).
-packages+=(weston qt6-wayland)
-packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
-packages+=(zsh fish) # the tests parse the shell completion scripts
+required+=(lintian desktop-file-utils appstream)
+required+=(clang) # scripts/test.sh builds and runs the suite with Clang too
+required+=(zsh fish) # the tests parse the shell completion scripts
 # The desktop checks (ctest -L desktop) and scripts/screenshots-desktop.sh:
 # the real program on a private X display with a real window manager.
-packages+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)
-packages+=(stress-ng util-linux) # the load benchmark: scripts/bench.sh --load (stress-ng, chrt, setpriv)
-packages+=(graphviz pngquant optipng) # scripts/docs-images.sh: the layer picture, small PNGs
-packages+=(python3) # the manual's checks (ctest -L docs)
+required+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)
+required+=(python3) # the manual's checks (ctest -L docs)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+# Optional groups: "group|what is skipped without it|packages". A package
+# written "a/b" is the first of those names the distribution has.
+optional=(
+  # The clang runtime of the distribution's default clang (libFuzzer and the
+  # sanitizers); older releases have only the versioned name.
+  "fuzzing|scripts/fuzz.sh and the fuzz pass of scripts/test.sh|libclang-rt-dev/libclang-rt-CLANG-dev"
+  # The desktop program as a native Wayland client under a headless compositor.
+  "wayland|the wayland_session test (ctest -L desktop)|weston qt6-wayland"
+  # scripts/bench.sh --load (stress-ng; chrt and setpriv come with util-linux).
+  "load benchmark|scripts/bench.sh --load|stress-ng util-linux"
+  # scripts/docs-images.sh: the layer picture and small PNGs.
+  "manual pictures|scripts/docs-images.sh|graphviz pngquant optipng"
+)
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# What is installed, read once.
+declare -A is_installed=()
+read_installed() {
+  local name
+  is_installed=()
+  while read -r name; do is_installed[$name]=1; done < <(
+    dpkg-query -W -f='${Package} ${Status}\n' 2>/dev/null | sed -n 's/ install ok installed$//p')
+}
+installed() { [ -n "${is_installed[$1]:-}" ]; }
+candidate() { apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: *//p' | grep -v '^(none)$' || true; }
+available() { [ -n "$(candidate "$1")" ]; }
+# The major version of the clang that is installed, else of the one apt
+# would install ("14" on Debian 12, "19" on Debian 13).
+clang_major() {
+  local version
+  version=$(dpkg-query -W -f='${Version}' clang 2>/dev/null) || version=$(candidate clang)
+  echo "$version" | sed -n 's/^\([0-9]*:\)\{0,1\}\([0-9]*\).*/\2/p'
+}
+# The package to install for NAME or for "a/b" alternatives: one that is
+# installed, else the first one apt has; empty when it has none.
+resolve() {
+  local name alternatives
+  IFS=/ read -r -a alternatives <<<"${1//CLANG/$major}"
+  for name in "${alternatives[@]}"; do installed "$name" && { echo "$name"; return; }; done
+  for name in "${alternatives[@]}"; do available "$name" && { echo "$name"; return; }; done
+  return 0
+}
+
+# Fills missing (to install), unavailable (required, not offered) and
+# reports (optional groups not offered) from apt's current lists.
+plan() {
+  local p pick group name skipped packages names want lacking major
+  missing=() unavailable=() reports=()
+  read_installed
+  major=$(clang_major)
+  for p in "${required[@]}"; do
+    installed "$p" && continue
+    if available "$p"; then missing+=("$p"); else unavailable+=("$p"); fi
+  done
+  for group in "${optional[@]}"; do
+    IFS='|' read -r name skipped packages <<<"$group"
+    read -r -a names <<<"$packages"
+    want=() lacking=()
+    for p in "${names[@]}"; do
+      pick=$(resolve "$p")
+      if [ -z "$pick" ]; then
+        lacking+=("${p//CLANG/$major}")
+      elif ! installed "$pick"; then
+        want+=("$pick")
+      fi
+    done
+    if [ ${#lacking[@]} -gt 0 ]; then
+      reports+=("Optional $name packages not offered here: ${lacking[*]}; skipped without them: $skipped")
+    else
+      missing+=("${want[@]}")
+    fi
+  done
+}
+
+plan
+# The package lists are read again only when something is to be installed.
+if [ ${#missing[@]} -gt 0 ] || [ ${#unavailable[@]} -gt 0 ]; then
+  echo "Reading the package lists"
+  $sudo apt-get update -qq
+  plan
+fi
+for report in "${reports[@]}"; do echo "$report"; done
+if [ ${#unavailable[@]} -gt 0 ]; then
+  echo "setup.sh: this distribution does not offer ${unavailable[*]}, needed to build and test" >&2
+  exit 1
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi

@@ -4,6 +4,7 @@
 #include "emulator/EmulatorOptions.h"
 #include "emulator/ProgramDump.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "terminal/TerminalText.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <unistd.h>

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 namespace oskel::cli {
 namespace {

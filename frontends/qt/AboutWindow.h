@@ -4,6 +4,7 @@
 #include "ui/AboutView.h"
 
 #include <functional>
+#include <memory>
 
 namespace oskel::qt {
 

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace oskel::qt {
 namespace {
 

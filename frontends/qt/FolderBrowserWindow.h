@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+
 class QFileSystemModel;
 class QLabel;
 class QPushButton;

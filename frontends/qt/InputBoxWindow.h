@@ -3,6 +3,8 @@
 #include "TemplateDialog.h"
 #include "ui/InputBoxView.h"
 
+#include <memory>
+
 namespace oskel::qt {
 
 // The input box's window, built from template 5320; its commands go to the

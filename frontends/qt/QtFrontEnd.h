@@ -11,6 +11,8 @@
 
 #include <QElapsedTimer>
 
+#include <memory>
+
 namespace oskel::qt {
 
 // Lets pending Qt events run while a transfer holds the user-interface

@@ -8,6 +8,7 @@
 #include "ui/MessageBox.h"
 
 #include <cerrno>
+#include <memory>
 #include <sys/stat.h>
 
 namespace oskel {

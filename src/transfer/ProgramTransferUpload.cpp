@@ -14,6 +14,8 @@
 #include "ui/MessageBox.h"
 #include "ui/ReadableText.h"
 
+#include <memory>
+
 namespace oskel {
 
 namespace {

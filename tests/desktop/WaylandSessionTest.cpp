@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
 namespace oskel::qt {
 namespace {

@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 namespace oskel::qt {
 namespace {

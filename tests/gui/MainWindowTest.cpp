@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <memory>
+
 namespace oskel::qt {
 namespace {
 

@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 namespace oskel::qt {
 namespace {
 

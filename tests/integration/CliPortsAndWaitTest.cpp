@@ -10,6 +10,7 @@
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <filesystem>
 #include <thread>
 #include <unistd.h>
 

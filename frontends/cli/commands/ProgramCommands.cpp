@@ -22,6 +22,7 @@
 #include "ui/MessageBox.h"
 #include "ui/ReadableText.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace oskel::cli {

@@ -11,6 +11,8 @@
 #include "transfer/ProgramTransfer.h"
 #include "ui/MessageBox.h"
 
+#include <memory>
+
 namespace oskel::cli {
 namespace {
 

@@ -3,6 +3,7 @@
 #include "camera/CameraConnection.h"
 #include "programs/ProgramCatalog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

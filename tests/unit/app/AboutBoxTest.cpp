@@ -4,6 +4,8 @@
 #include "unit/app/DialogScripts.h"
 #include "unit/camera/ConnectionFixture.h"
 
+#include <memory>
+
 namespace oskel::test {
 namespace {
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <tuple>
 #include <unistd.h>
 
 namespace oskel::test {

@@ -4,6 +4,7 @@
 #include "ui/CameraNotFoundView.h"
 
 #include <functional>
+#include <memory>
 
 namespace oskel::test {
 namespace {

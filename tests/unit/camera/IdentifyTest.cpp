@@ -1,6 +1,7 @@
 #include "unit/camera/ConnectionFixture.h"
 
 #include <cstring>
+#include <memory>
 
 namespace oskel::test {
 namespace {

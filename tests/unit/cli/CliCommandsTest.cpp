@@ -377,10 +377,10 @@ TEST_F(CliProgramsTest, ACountThatCouldNotBeReadIsReadAgainBeforeNamesAreMatched
 {
     for (const emulator::SampleProgram& p : emulator::SampleSet(emulator::SampleSignatures::Plus)) {
         if (p.fileName == "CLOCK.FNC") {
-            emulator::StoredProgram clock;
-            emulator::CameraNameFromFileName(p.fileName, &clock.name);
-            clock.data = emulator::MakeProgramFile(p);
-            config.programs.push_back(clock);
+            emulator::StoredProgram worldClock;
+            emulator::CameraNameFromFileName(p.fileName, &worldClock.name);
+            worldClock.data = emulator::MakeProgramFile(p);
+            config.programs.push_back(worldClock);
         }
     }
     faults = {{emulator::FaultKind::Nak, 16, 7}};

@@ -4,6 +4,7 @@
 #include "support/CommFixture.h"
 #include "support/CommandFrames.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 

@@ -3,6 +3,7 @@
 #include "support/CommFixture.h"
 #include "support/MemorySource.h"
 
+#include <algorithm>
 #include <string>
 
 namespace oskel::test {

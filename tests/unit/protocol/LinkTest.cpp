@@ -2,6 +2,8 @@
 #include "protocol/SpeedCodes.h"
 #include "support/CommFixture.h"
 
+#include <memory>
+
 namespace oskel::test {
 namespace {
 

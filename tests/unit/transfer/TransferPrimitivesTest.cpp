@@ -4,6 +4,7 @@
 #include "res/StringIds.h"
 #include "ui/MessageBox.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace oskel::test {

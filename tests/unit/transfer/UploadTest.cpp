@@ -6,6 +6,8 @@
 #include "res/StringIds.h"
 #include "ui/MessageBox.h"
 
+#include <algorithm>
+
 namespace oskel::test {
 namespace {
 
