@@ -12,12 +12,7 @@ namespace fs = std::filesystem;
 
 std::string ReadAttribute(const fs::path& file)
 {
-    std::ifstream in(file);
-    std::string value;
-    std::getline(in, value);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
-        value.pop_back();
-    return value;
+    return ReadSysfsAttribute(file.string());
 }
 
 std::string ByIdName(const fs::path& canonicalDevice, const std::string& device, const SystemRoots& roots)
@@ -96,6 +91,16 @@ PortFacts GatherPortFacts(const std::string& device, const SystemRoots& roots)
     facts.accessible = ::access(device.c_str(), R_OK | W_OK) == 0;
     facts.holders = FindPortHolders(device, roots.proc);
     return facts;
+}
+
+std::string ReadSysfsAttribute(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string value;
+    std::getline(in, value);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
+        value.pop_back();
+    return value;
 }
 
 std::string TtyName(const std::string& device)

@@ -38,6 +38,10 @@ struct PortFacts {
 // From sysfs, the by-id links, access() and the /proc scan; opens nothing.
 PortFacts GatherPortFacts(const std::string& device, const SystemRoots& roots = {});
 
+// The first line of a sysfs attribute without trailing blanks, "" when it
+// cannot be read.
+std::string ReadSysfsAttribute(const std::string& path);
+
 // Above this an adapter's latency timer holds every answer back noticeably.
 constexpr int kLatencyTimerHintAboveMs = 2;
 

@@ -1,7 +1,6 @@
 #include "serial/UsbSerialAdapters.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace oskel {
 namespace {
@@ -24,12 +23,7 @@ constexpr KnownAdapter kKnownAdapters[] = {
 
 std::string ReadLine(const fs::path& file)
 {
-    std::ifstream in(file);
-    std::string value;
-    std::getline(in, value);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
-        value.pop_back();
-    return value;
+    return ReadSysfsAttribute(file.string());
 }
 
 const KnownAdapter* Known(const std::string& vendor, const std::string& product)
