@@ -48,11 +48,16 @@ int EmulatorLine::OpenPort(int index)
         return 0;
     ClosePort();
     m_index = index;
-    if (std::find(m_ports.begin(), m_ports.end(), index) == m_ports.end())
+    if (std::find(m_ports.begin(), m_ports.end(), index) == m_ports.end()) {
+        m_diagnostics.Record(OpenError{OpenError::NoDevice, {}, 0});
         return 0;
+    }
     Pump();
     m_open = true;
     m_received.clear();
+    m_diagnostics.Record(OpenError{});
+    m_diagnostics.latencyTimerMs = m_adapter.LatencyTimerMs();
+    m_diagnostics.latencyDevice = m_adapter.LatencyTimerMs() >= 0 ? "ttyUSB" + std::to_string(index) : "";
     return 1;
 }
 
@@ -65,6 +70,10 @@ int EmulatorLine::SetBaudRate(int bps)
 {
     if (!m_open || !IsStandardSpeed(bps))
         return 0;
+    if (m_adapter.MaxBps() > 0 && bps > m_adapter.MaxBps()) {
+        m_diagnostics.RecordRefusedSpeed(m_index, bps, m_adapter.MaxBps());
+        return 0;
+    }
     SetPcFormat(LineFormat::Raw8N1(bps));
     return 1;
 }
@@ -83,6 +92,7 @@ int EmulatorLine::ClosePort()
     Pump();
     m_received.clear();
     m_toCamera.clear();
+    m_adapter.Clear();
     m_open = false;
     m_camera.LineDropped(m_clock.NowUs());
     return 1;
@@ -130,9 +140,15 @@ void EmulatorLine::PumpTo(uint64_t nowUs)
                           std::to_string(b.format.bps) + " bit/s, PC at " + std::to_string(m_pc.bps) + " got" +
                           (seen.empty() ? " nothing" : seen));
         }
-        for (const ReceivedByte& r : got)
-            m_received.push_back(r.value);
+        for (const ReceivedByte& r : got) {
+            if (m_adapter.Usb())
+                m_adapter.Arrive(b.atUs, r.value);
+            else
+                m_received.push_back(r.value);
+        }
     }
+    for (const AdapterModel::Due& d : m_adapter.TakeDue(nowUs))
+        m_received.push_back(d.value);
 }
 
 uint64_t EmulatorLine::NextEventUs() const
@@ -140,7 +156,7 @@ uint64_t EmulatorLine::NextEventUs() const
     uint64_t next = m_camera.NextEventUs();
     if (!m_toCamera.empty())
         next = std::min(next, m_toCamera.front().atUs);
-    return next;
+    return std::min(next, m_adapter.NextReleaseUs());
 }
 
 int EmulatorLine::ReadPort(uint8_t* buffer, int count, uint32_t* read)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulator/AdapterModel.h"
 #include "emulator/CameraEngine.h"
 #include "emulator/LineFormat.h"
 #include "platform/ThreadPriority.h"
@@ -21,7 +22,9 @@ namespace oskel::emulator {
 // - a read waits (moving the clock) up to 500 ms between bytes and 500 ms +
 //   a multiplier x count in all, and returns short on a time-out.
 // The camera answers only on the configured port indexes; opening any other
-// index fails as an absent device does.
+// index fails as an absent device does. An adapter model (AdapterModel.h)
+// decides when the camera's bytes reach the PC and which speeds the port
+// takes.
 //
 // The line is the clock's observer while it lives: whenever time moves, the
 // camera runs up to the new moment.
@@ -40,6 +43,10 @@ public:
     int ReadPort(uint8_t* buffer, int count, uint32_t* read) override;
     int BytesInBuffer(uint32_t* count) override;
     int ClearBuffers() override;
+    void ResetOpenDiagnostics() override { m_diagnostics = OpenDiagnostics{}; }
+    OpenDiagnostics GetOpenDiagnostics() const override { return m_diagnostics; }
+
+    void SetAdapter(const AdapterModel& adapter) { m_adapter = adapter; }
 
     // A PC port set to other framing than 8-N-1 (SetBaudRate sets 8-N-1).
     void SetPcFormat(const LineFormat& format);
@@ -66,6 +73,8 @@ private:
     uint64_t m_txFreeUs = 0;                    // the PC's transmitter is busy until then
     std::deque<TimedByte> m_toCamera;           // on the wire toward the camera
     std::deque<uint8_t> m_received;             // the PC's receive queue
+    AdapterModel m_adapter;
+    OpenDiagnostics m_diagnostics;
 };
 
 } // namespace oskel::emulator

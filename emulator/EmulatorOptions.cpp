@@ -53,7 +53,8 @@ public:
             "link",     "model",           "id",          "version",         "text25",      "text37",
             "capacity", "battery",         "items",       "answer-delay-us", "enq-delay",   "upload-enq-delay",
             "erase-enq-delay", "ready-delay", "packet-size", "program",     "fault",       "random-faults",
-            "wire-log", "dump",            "quiet",       "help",            "config",      "store-file",  "keep-on-close"};
+            "wire-log", "dump",            "quiet",       "help",            "config",      "store-file",  "keep-on-close",
+            "adapter"};
         for (const char* known : kNames) {
             if (name == known)
                 return true;
@@ -163,6 +164,14 @@ public:
         }
         if (name == "keep-on-close") {
             m_o->keepOnClose = true;
+            return true;
+        }
+        if (name == "adapter") {
+            std::string why;
+            std::optional<AdapterModel> adapter = AdapterModel::Parse(value, &why);
+            if (!adapter)
+                return fail(why);
+            m_o->adapter = *adapter;
             return true;
         }
         if (name == "quiet") {
@@ -358,6 +367,15 @@ Camera:
                           speed and any transfer in progress, as a camera
                           that does not watch the line (by default it drops
                           back to 19200 bit/s and waits for a new link)
+
+Line:
+  --adapter MODEL         what stands between the cable and the PC, and so
+                          when the camera's bytes reach it: pty (none, the
+                          default); ftdi[:TIMER_MS] (held until the next tick
+                          of the chip's latency timer, 16 ms unless given, or
+                          until 62 bytes wait); cp210x, ch341, pl2303 (USB
+                          transfers of 64, 32, 64 bytes, one per 1 ms frame);
+                          uart16550 (a built-in port: 115200 bit/s at most)
 
 Timing:
   --answer-delay-us US    from the end of a packet to the answer (default 1000)

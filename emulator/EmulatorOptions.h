@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulator/AdapterModel.h"
 #include "emulator/CameraConfig.h"
 #include "emulator/FaultScript.h"
 
@@ -26,6 +27,7 @@ struct EmulatorOptions {
     std::string storeFile;             // kept holding the store's listing while serving
     bool quiet = false;
     bool keepOnClose = false;          // the PC closing the port leaves the camera as it is
+    AdapterModel adapter;              // between the cable and the PC's driver
     bool help = false;
 };
 

@@ -64,6 +64,11 @@ enum StringId : unsigned {
     IDS_REASON_IN_USE_BY = 9130,
     IDS_REASON_MODEM_MANAGER_RUNNING = 9131,
     IDS_REASON_MODEM_MANAGER_HINT = 9132,
+    // Who may use a device whose group has no rights to it.
+    IDS_REASON_PERMISSION_WHO = 9133,
+    // What a real adapter tells: gone, or slower than asked.
+    IDS_REASON_UNPLUGGED = 9134,
+    IDS_REASON_SPEED_LIMIT = 9135,
 
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,

@@ -77,6 +77,11 @@ const std::vector<Entry> kTable = {
      "%s ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"
      "into /etc/udev/rules.d/99-oskel-camera.rules and plug the adapter in again, "
      "or stop it with \"sudo systemctl stop ModemManager\"."},
+    {IDS_REASON_PERMISSION_WHO,
+     " Only %s may open it (mode %s): a udev rule can give it to a group you are in, as the manual's page on "
+     "serial ports shows."},
+    {IDS_REASON_UNPLUGGED, "The serial adapter was unplugged."},
+    {IDS_REASON_SPEED_LIMIT, "%s cannot run at %s bit/s; its limit is %s."},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 

@@ -15,6 +15,12 @@
 # --no-replay  do not replay each listing and upload run with a bare client
 #              (the replay shows what the line costs without the program and
 #              doubles the time those cases take)
+# --adapters-only  only the serial adapter dimension: the listing of 100
+#              programs, the connect and the 100 KB upload at 230400 bit/s
+#              (115200 behind uart16550) behind each adapter model of
+#              camera-emulator --adapter (pty, ftdi:1, ftdi:16, cp210x,
+#              ch341, pl2303, uart16550); a full run includes them
+# --no-adapters   leave that dimension out
 # --load       the load benchmark instead: 500 KB uploads at 230400 bit/s
 #              (--repeat N, default 20) while stress-ng runs the standard load
 #              (--cpu 4 --io 2 --vm 1 --vm-bytes 256M). camera-emulator stands
@@ -43,6 +49,8 @@ cap_sys_nice=0
 stress=1
 tag=
 replay=--replay
+adapters=1
+main=1
 only=()
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -50,13 +58,15 @@ while [ $# -gt 0 ]; do
     --only) only+=(--only "$2"); shift 2 ;;
     --quick) quick=1; shift ;;
     --no-replay) replay=; shift ;;
+    --adapters-only) main=0; adapters=1; shift ;;
+    --no-adapters) adapters=0; shift ;;
     --load) load=1; repeat=20; shift ;;
     --as-user) as_user=$2; shift 2 ;;
     --rtprio) rtprio=$2; shift 2 ;;
     --cap-sys-nice) cap_sys_nice=1; shift ;;
     --no-stress) stress=0; shift ;;
     --tag) tag=$2; shift 2 ;;
-    -h|--help) sed -n '2,33p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,39p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -92,8 +102,21 @@ upload_cases=()
 if [ "$quick" = 1 ] && [ ${#only[@]} -eq 0 ]; then
   upload_cases=(--only 2KB --only 100KB)
 fi
+adapter_models=(ftdi:1 ftdi:16 cp210x ch341 pl2303 uart16550)
+adapter_round() {
+  local round=$1 model speed
+  for model in pty "${adapter_models[@]}"; do
+    speed=230400
+    [ "$model" = uart16550 ] && speed=115200
+    "$bin/bench_listing" --adapter "$model" --run "$round" --csv "$runs" --only "$speed" || true
+    "$bin/bench_upload" --adapter "$model" --run "$round" --csv "$runs" --only "$speed" --only 100KB || true
+    [ "$model" = pty ] || "$bin/bench_connect" --adapter "$model" --run "$round" --csv "$runs" --only stored || true
+  done
+}
 for ((round = 1; round <= repeat; round++)); do
   echo "== round $round of $repeat"
+  if [ "$adapters" = 1 ]; then adapter_round "$round"; fi
+  if [ "$main" = 0 ]; then continue; fi
   "$bin/bench_connect" --run "$round" --csv "$runs" "${only[@]}" || true
   "$bin/bench_listing" --run "$round" --csv "$runs" $replay "${only[@]}" || true
   "$bin/bench_upload" --run "$round" --csv "$runs" $replay "${only[@]}" "${upload_cases[@]}" || true
@@ -104,8 +127,17 @@ done
 # The same operations in virtual time over the in-process emulator line:
 # deterministic, so once is enough. They land on their floor when the floor
 # model is right and the program adds no waits of its own.
-"$bin/bench_listing" --virtual --csv "$runs" "${only[@]}" || true
-"$bin/bench_upload" --virtual --csv "$runs" "${only[@]}" || true
+if [ "$main" = 1 ]; then
+  "$bin/bench_listing" --virtual --csv "$runs" "${only[@]}" || true
+  "$bin/bench_upload" --virtual --csv "$runs" "${only[@]}" || true
+fi
+if [ "$adapters" = 1 ]; then
+  for model in "${adapter_models[@]}"; do
+    speed=230400
+    [ "$model" = uart16550 ] && speed=115200
+    "$bin/bench_listing" --virtual --adapter "$model" --csv "$runs" --only "$speed" || true
+  done
+fi
 {
   echo "- load average after: $(cut -d' ' -f1-3 /proc/loadavg), finished $(date '+%H:%M:%S')"
   echo "- $("$bin/bench_pty_hop")"

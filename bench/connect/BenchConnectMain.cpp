@@ -19,6 +19,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/UsbDriverOps.h"
+#include "emulator/AdapterModel.h"
+
+#include <memory>
+#include <optional>
+
 using namespace oskel;
 using namespace oskel::bench;
 
@@ -26,7 +32,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: bench_connect [--repeat N] [--only first-run|stored ...] [--smallest] [--csv FILE]\n"
-    "                     [--verbose] [--emulator PATH] [--work DIR]\n"
+    "                     [--verbose] [--emulator PATH] [--work DIR] [--adapter MODEL]\n"
     "Connects to camera-emulator on COM3 with no settings (COM1 and COM2 silent), climbing to\n"
     "230400 bit/s, then again from the stored port and speed; compares each with its floor.\n";
 
@@ -34,16 +40,23 @@ const char* const kUsage =
 bool ConnectOnce(const BenchOptions& o, const EmulatorRun& camera, ProfileFile& settings, const std::string& label,
                  int run)
 {
-    TermiosSerialOps port(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(),
-                          PortMap("/nonexistent/sys-class-tty", "/nonexistent/dev"));
+    std::string error;
+    const std::optional<emulator::AdapterModel> adapter = emulator::AdapterModel::Parse(o.adapter, &error);
+    const PortMap ports("/nonexistent/sys-class-tty", "/nonexistent/dev");
+    std::unique_ptr<TermiosSerialOps> termios =
+        adapter && adapter->Usb()
+            ? std::make_unique<UsbDriverOps>(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), ports)
+            : std::make_unique<TermiosSerialOps>(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), ports);
+    TermiosSerialOps& port = *termios;
     port.Ports().SetOverrideSource(SettingsPortOverrides());
+    const int fastest = adapter && adapter->MaxBps() > 0 ? adapter->MaxBps() : 230400;
     LineLog log;
     RecordingSerialOps line(port, log);
     RecordingTimeSource time(RealTimeSource::Instance(), line, log);
     const CameraTiming timing;
     CaseResult r;
     r.operation = "connect";
-    r.label = label;
+    r.label = o.adapter == "pty" ? label : label + "/" + o.adapter;
     r.run = run;
     {
         CCameraConnection connection(settings, line, time, LinuxPlatformInfo::Instance());
@@ -53,7 +66,7 @@ bool ConnectOnce(const BenchOptions& o, const EmulatorRun& camera, ProfileFile& 
         line.SetRecording(false);
         time.SetRecording(false);
         r.bps = connection.GetSpeed();
-        r.ok = r.ok && r.bps == 230400 && connection.GetPort() == 2;
+        r.ok = r.ok && r.bps == fastest && connection.GetPort() == 2;
         Complete(&r, watch, log, timing);
         PrintResult(r, log, timing, o.verbose);
         connection.Close();
@@ -75,7 +88,10 @@ bool RunOnce(const BenchOptions& o, const std::string& dir, int run)
         ini << "[Ports]\nCOM1=" << com1.Path() << "\nCOM2=" << com2.Path() << "\nCOM3=" << link << "\n";
     }
     const CameraTiming timing;
-    EmulatorRun camera(EmulatorPath(o), link, TimingOptions(timing));
+    std::vector<std::string> args = TimingOptions(timing);
+    if (o.adapter != "pty")
+        args.insert(args.end(), {"--adapter", o.adapter});
+    EmulatorRun camera(EmulatorPath(o), link, args);
     if (!camera.Ok() || com1.Path().empty() || com2.Path().empty()) {
         std::fprintf(stderr, "camera-emulator or the silent ports did not start (%s)\n", EmulatorPath(o).c_str());
         return false;

@@ -16,7 +16,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: bench_listing [--repeat N] [--only SPEED ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
-    "                     [--replay] [--run K] [--emulator PATH] [--work DIR]\n"
+    "                     [--replay] [--run K] [--emulator PATH] [--work DIR] [--adapter MODEL]\n"
     "Lists a camera holding 100 programs at 19200, 57600, 115200 and 230400 bit/s and compares\n"
     "each with its floor.\n";
 

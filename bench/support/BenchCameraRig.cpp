@@ -1,5 +1,7 @@
 #include "BenchCameraRig.h"
 
+#include "UsbDriverOps.h"
+
 #include "emulator/CameraEngine.h"
 #include "emulator/EmulatorLine.h"
 #include "emulator/EmulatorOptions.h"
@@ -27,10 +29,13 @@ std::string SettingsIn(const std::string& configDir, int bps)
 
 } // namespace
 
-BenchCameraRig::BenchCameraRig(const std::string& device, const std::string& configDir, int bps)
+BenchCameraRig::BenchCameraRig(const std::string& device, const std::string& configDir, int bps, bool usbDriver)
     : m_settings(SettingsIn(configDir, bps))
 {
-    m_termios = std::make_unique<TermiosSerialOps>(RealTimeSource::Instance(), RealTimeThreadPriority::Instance());
+    if (usbDriver)
+        m_termios = std::make_unique<UsbDriverOps>(RealTimeSource::Instance(), RealTimeThreadPriority::Instance());
+    else
+        m_termios = std::make_unique<TermiosSerialOps>(RealTimeSource::Instance(), RealTimeThreadPriority::Instance());
     m_termios->SetDeviceOverride(device);
     Build(*m_termios, RealTimeSource::Instance());
 }
@@ -47,6 +52,7 @@ BenchCameraRig::BenchCameraRig(const std::vector<std::string>& emulatorArgs, con
     m_virtualClock = std::make_unique<VirtualTimeSource>();
     m_camera = std::make_unique<emulator::CameraEngine>(options.camera);
     m_emulatorLine = std::make_unique<emulator::EmulatorLine>(*m_virtualClock, *m_camera, std::vector<int>{0});
+    m_emulatorLine->SetAdapter(options.adapter);
     Build(*m_emulatorLine, *m_virtualClock);
     m_line->SetClock([](void* clock) { return static_cast<VirtualTimeSource*>(clock)->NowUs(); }, m_virtualClock.get());
 }

@@ -27,8 +27,9 @@ namespace oskel::bench {
 class BenchCameraRig {
 public:
     // On the termios port opened on `device`, in real time. configDir: a
-    // folder for the rig's settings file.
-    BenchCameraRig(const std::string& device, const std::string& configDir, int bps);
+    // folder for the rig's settings file. usbDriver: the port's output
+    // queue counts writes in flight as a USB-serial driver's does.
+    BenchCameraRig(const std::string& device, const std::string& configDir, int bps, bool usbDriver = false);
     // On the in-process emulator line in virtual time, with the camera that
     // camera-emulator would make of `emulatorArgs`: the same operation with
     // no time of the program's own, nor of the machine's.

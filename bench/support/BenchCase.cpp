@@ -100,6 +100,9 @@ bool ParseBenchOptions(int argc, char** argv, const std::string& usage, BenchOpt
             o->replay = true;
         } else if (a == "--verbose") {
             o->verbose = true;
+        } else if (a == "--adapter") {
+            if (!value(&o->adapter))
+                return false;
         } else {
             std::fprintf(stderr, "unknown option %s\n%s", a.c_str(), usage.c_str());
             return false;

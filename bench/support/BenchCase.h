@@ -22,6 +22,7 @@ struct BenchOptions {
     bool virtualTime = false; // over the in-process emulator line in virtual time
     bool replay = false;      // also time a replay of the line (see LineReplay.h)
     std::vector<std::string> only; // case filters: sizes, speeds or names
+    std::string adapter = "pty";   // the emulator's adapter model (--adapter)
 };
 
 // Parses the common options; false with a message on standard error.

@@ -1,6 +1,7 @@
 #include "BenchRun.h"
 
 #include "LineReplay.h"
+#include "emulator/AdapterModel.h"
 
 #include <cstdio>
 
@@ -16,8 +17,11 @@ BenchRun::BenchRun(const BenchOptions& o, const std::string& dir, const std::vec
             return;
         }
     }
+    std::string ignored;
+    const std::optional<emulator::AdapterModel> adapter = emulator::AdapterModel::Parse(o.adapter, &ignored);
+    const bool usb = adapter && adapter->Usb();
     m_rig = o.virtualTime ? std::make_unique<BenchCameraRig>(args, dir + "/config", bps)
-                          : std::make_unique<BenchCameraRig>(m_link, dir + "/config", bps);
+                          : std::make_unique<BenchCameraRig>(m_link, dir + "/config", bps, usb);
     if (!m_rig->Connect()) {
         std::fprintf(stderr, "no camera at %d bit/s\n", bps);
         return;
@@ -80,6 +84,15 @@ bool MeasureRun(const BenchOptions& o, const std::string& dir, const std::vector
     std::vector<std::string> args = TimingOptions(timing);
     args.insert(args.end(), {"--capacity", "8388608"});
     args.insert(args.end(), extra.begin(), extra.end());
+    if (o.adapter != "pty") {
+        std::string error;
+        if (!emulator::AdapterModel::Parse(o.adapter, &error)) {
+            std::fprintf(stderr, "--adapter: %s\n", error.c_str());
+            return false;
+        }
+        args.insert(args.end(), {"--adapter", o.adapter});
+        r.label += "/" + o.adapter; // a case of its own beside the same operation on a bare line
+    }
     if (o.virtualTime)
         r.operation += " (virtual time)";
     {

@@ -19,7 +19,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: bench_upload [--repeat N] [--only 500KB|230400 ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
-    "                    [--replay] [--run K] [--emulator PATH] [--work DIR]\n"
+    "                    [--replay] [--run K] [--emulator PATH] [--work DIR] [--adapter MODEL]\n"
     "Uploads programs of 2 KB, 100 KB and 500 KB at 19200, 57600, 115200 and 230400 bit/s to\n"
     "camera-emulator through the real serial port code and compares each with its floor.\n";
 

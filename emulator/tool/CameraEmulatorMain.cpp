@@ -121,6 +121,7 @@ int main(int argc, char** argv)
     {
         PtyServer server(camera);
         server.SetResetOnClose(!options.keepOnClose);
+        server.SetAdapter(options.adapter);
         if (!server.Open(options.link, &error)) {
             std::fprintf(stderr, "camera-emulator: %s\n", error.c_str());
             return 1;

@@ -143,6 +143,8 @@ void PtyServer::ReadFromPc(uint64_t nowUs)
         if (n <= 0)
             return;
         const LineFormat pc = PcFormat();
+        if (m_adapter.MaxBps() > 0 && pc.bps > m_adapter.MaxBps())
+            continue; // the port cannot send at that speed
         m_camera.SetPeerFormat(pc);
         // Each byte's end from the start of the piece, so that the rounding
         // of one byte's time (43.4 us at 230400 bit/s) does not add up.
@@ -156,14 +158,27 @@ void PtyServer::ReadFromPc(uint64_t nowUs)
 void PtyServer::WriteToPc(uint64_t nowUs)
 {
     const std::vector<TimedByte> due = m_camera.TakeOutput(nowUs);
-    if (due.empty() || !m_pcOpen)
+    if (!m_pcOpen) {
+        m_adapter.Clear();
         return;
+    }
     const LineFormat pc = PcFormat();
     std::vector<uint8_t> bytes;
+    const bool overLimit = m_adapter.MaxBps() > 0 && pc.bps > m_adapter.MaxBps();
     for (const TimedByte& b : due) {
-        for (const ReceivedByte& r : ReceiveAs(b.value, b.format, pc))
-            bytes.push_back(r.value);
+        for (const ReceivedByte& r : ReceiveAs(b.value, b.format, pc)) {
+            if (overLimit)
+                continue;
+            if (m_adapter.Usb())
+                m_adapter.Arrive(b.atUs, r.value);
+            else
+                bytes.push_back(r.value);
+        }
     }
+    for (const AdapterModel::Due& d : m_adapter.TakeDue(nowUs))
+        bytes.push_back(d.value);
+    if (bytes.empty())
+        return;
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
@@ -194,6 +209,7 @@ uint64_t PtyServer::WakeAfterUs(uint64_t nowUs) const
         const uint64_t groupEnd = m_camera.LastOutputDueBy(next + kOutputGroupUs);
         next = std::min(m_camera.NextTimerUs(), std::max(next, groupEnd));
     }
+    next = std::min(next, m_adapter.NextReleaseUs());
     return next <= nowUs ? 0 : std::min(next - nowUs, kIdleWaitUs);
 }
 

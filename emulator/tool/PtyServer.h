@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulator/AdapterModel.h"
 #include "emulator/CameraEngine.h"
 #include "emulator/LineFormat.h"
 
@@ -32,6 +33,10 @@ public:
     // carries on as a camera that does not watch the line's control signals:
     // a PC program that dies leaves it where it was.
     void SetResetOnClose(bool reset) { m_resetOnClose = reset; }
+    // When the camera's bytes reach the PC (AdapterModel.h). A pseudo-
+    // terminal takes every speed, so a port's speed limit is played as a
+    // line that carries nothing above it.
+    void SetAdapter(const AdapterModel& adapter) { m_adapter = adapter; }
 
     // Serves until *stop is set. `status` gets a line when the PC opens or
     // closes the port; `turn`, when set, is called once per turn of the
@@ -55,6 +60,7 @@ private:
     uint64_t m_pcTxFreeUs = 0;
     bool m_pcOpen = false;
     bool m_resetOnClose = true;
+    AdapterModel m_adapter;
 };
 
 } // namespace oskel::emulator

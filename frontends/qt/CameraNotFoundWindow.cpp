@@ -27,7 +27,7 @@ CCameraNotFoundWindow::CCameraNotFoundWindow(ui::ListModel& ports, ui::ListModel
         list->Bind(&ports);
     if (auto* list = Item<CDropDownList>(kSpeedList))
         list->Bind(&speeds);
-    if (details.userCanFix && !details.reason.empty())
+    if (!details.reason.empty())
         AddReasonLine(details.reason);
 }
 

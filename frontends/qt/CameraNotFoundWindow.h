@@ -9,9 +9,10 @@ namespace oskel::qt {
 
 // The camera-not-found window (template 103) over the core's dialog logic:
 // the port and speed lists show the core's list models and hand the user's
-// choices back into them. When the last attempt failed for a reason the user
-// can mend, one more line below the template's controls says so; the window
-// grows to hold it and nothing of the template moves.
+// choices back into them. When the reason the last attempt failed is known
+// (the same sentence the command line prints, a silent camera included), one
+// more line below the template's controls says so; the window grows to hold
+// it and nothing of the template moves.
 class CCameraNotFoundWindow : public CTemplateDialog {
     Q_OBJECT
 public:

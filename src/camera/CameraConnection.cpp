@@ -232,6 +232,14 @@ void CCameraConnection::NoteFailure()
     else
         m_failure.kind = ConnectFailure::NoPort;
     m_failure.open = d.worst;
+    m_failure.unplugged = d.unplugged && d.opened == 0;
+    // An automatic speed climbs only as far as the port goes: a refusal on
+    // the way up is not why the camera was not reached.
+    if (!m_bSpeedAuto && d.refusedSpeed == m_nSpeedSetting) {
+        m_failure.refusedSpeed = d.refusedSpeed;
+        m_failure.speedLimit = d.speedLimit;
+        m_failure.refusedAtIndex = d.refusedAtIndex;
+    }
 }
 
 int CCameraConnection::Disconnect(unsigned settleMs)

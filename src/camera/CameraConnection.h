@@ -22,6 +22,13 @@ struct ConnectFailure {
     Kind kind = None;
     OpenError open;
     int family = 0;
+    // The adapter went away (and no port opened since): told before the rest.
+    bool unplugged = false;
+    // The fixed speed the port's driver refused, with its limit and port
+    // index (the link failed before the camera was asked).
+    int refusedSpeed = 0;
+    int speedLimit = 0;
+    int refusedAtIndex = -1;
 };
 
 // The one camera connection: the camera communication object with its

@@ -3,8 +3,11 @@
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "serial/PortHolders.h"
+#include "serial/PortMap.h"
+#include "serial/UsbSerialAdapters.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
@@ -49,18 +52,18 @@ std::string Named(const OpenError& e)
     return e.device.empty() ? res::LoadString(res::IDS_REASON_THE_PORT) : e.device;
 }
 
-std::string DescribeOpenError(const OpenError& e)
+std::string DescribeOpenError(const OpenError& e, const SystemRoots& roots)
 {
     switch (e.kind) {
     case OpenError::PermissionDenied: {
         std::string text = Fill(res::IDS_REASON_PERMISSION, {Named(e)});
-        const std::string group = DeviceGroup(e.device);
-        if (!group.empty())
-            text += Fill(res::IDS_REASON_PERMISSION_GROUP, {group, group, UserName()});
+        DeviceAccess access;
+        if (ReadDeviceAccess(e.device, &access))
+            text += PermissionAdvice(access, UserName());
         return text;
     }
     case OpenError::InUse:
-        return DescribeBusyPort(Named(e), e.device);
+        return DescribeBusyPort(Named(e), e.device, roots);
     case OpenError::NotSerial:
         return Fill(res::IDS_REASON_NOT_SERIAL, {Named(e)});
     case OpenError::Other:
@@ -72,6 +75,9 @@ std::string DescribeOpenError(const OpenError& e)
     }
     if (!e.device.empty())
         return Fill(res::IDS_REASON_NO_SUCH_DEVICE, {e.device});
+    // An adapter the system gave no port is the likeliest reason there is none.
+    if (std::string adapters = DescribeAdaptersWithoutPort(roots); !adapters.empty())
+        return adapters;
     return res::LoadString(res::IDS_REASON_NO_PORT);
 }
 
@@ -120,13 +126,60 @@ std::string DeviceGroup(const std::string& device)
     return g != nullptr && g->gr_name != nullptr ? g->gr_name : std::string();
 }
 
-std::string DescribeConnectFailure(const ConnectFailure& failure)
+bool ReadDeviceAccess(const std::string& device, DeviceAccess* out)
 {
+    struct stat st{};
+    if (device.empty() || stat(device.c_str(), &st) != 0)
+        return false;
+    const passwd* pw = getpwuid(st.st_uid);
+    out->owner = pw != nullptr && pw->pw_name != nullptr ? pw->pw_name : std::to_string(st.st_uid);
+    const group* g = getgrgid(st.st_gid);
+    out->group = g != nullptr && g->gr_name != nullptr ? g->gr_name : std::to_string(st.st_gid);
+    out->gid = st.st_gid;
+    out->mode = st.st_mode & 07777;
+    return true;
+}
+
+std::string GroupToJoin(const DeviceAccess& access)
+{
+    const bool groupMayUse = (access.mode & 060) == 060;
+    return groupMayUse && access.gid != 0 && access.group != "root" ? access.group : std::string();
+}
+
+std::string PermissionAdvice(const DeviceAccess& access, const std::string& user)
+{
+    if (const std::string group = GroupToJoin(access); !group.empty())
+        return Fill(res::IDS_REASON_PERMISSION_GROUP, {group, group, user});
+    std::string who;
+    if ((access.mode & 006) == 006)
+        who = "everyone";
+    else {
+        who = (access.mode & 0600) == 0600 ? access.owner : "";
+        if ((access.mode & 060) == 060)
+            who += (who.empty() ? "" : " and ") + std::string("the members of the group ") + access.group;
+        if (who.empty())
+            who = "root";
+    }
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", access.mode & 07777);
+    return Fill(res::IDS_REASON_PERMISSION_WHO, {who, mode});
+}
+
+std::string DescribeConnectFailure(const ConnectFailure& failure, const SystemRoots& roots)
+{
+    if (failure.kind != ConnectFailure::None && failure.kind != ConnectFailure::Refused) {
+        if (failure.unplugged)
+            return res::LoadString(res::IDS_REASON_UNPLUGGED);
+        if (failure.refusedSpeed > 0 && failure.speedLimit > 0)
+            return Fill(res::IDS_REASON_SPEED_LIMIT,
+                        {PortMap::PortName(failure.refusedAtIndex < 0 ? 0 : failure.refusedAtIndex),
+                         std::to_string(failure.refusedSpeed), std::to_string(failure.speedLimit)});
+    }
     switch (failure.kind) {
     case ConnectFailure::None:
         return {};
     case ConnectFailure::NoPort:
-        return DescribeOpenError(failure.open);
+        return DescribeOpenError(failure.open, roots);
     case ConnectFailure::Silent:
         return res::LoadString(res::IDS_REASON_SILENT);
     case ConnectFailure::Refused:

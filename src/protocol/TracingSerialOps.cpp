@@ -1,5 +1,7 @@
 #include "protocol/TracingSerialOps.h"
 
+#include "serial/PortFacts.h"
+
 #include <chrono>
 #include <cstdio>
 
@@ -57,6 +59,8 @@ int TracingSerialOps::OpenPort(int index)
 {
     const int ok = m_inner.OpenPort(index);
     Line("open COM" + std::to_string(index + 1) + (ok ? "" : ": failed"));
+    if (const OpenDiagnostics d = m_inner.GetOpenDiagnostics(); ok && d.latencyTimerMs >= 0)
+        Line(LatencyTimerLine(d.latencyDevice, d.latencyTimerMs));
     if (ok) {
         m_sent = PacketDecoder();
         m_received = PacketDecoder();

@@ -38,4 +38,23 @@ void OpenDiagnostics::Record(const OpenError& error)
         worst = error;
 }
 
+void OpenDiagnostics::RecordRefusedSpeed(int index, int bps, int limit)
+{
+    if (refusedSpeed != 0)
+        return; // the first refusal is the one the user asked for
+    refusedSpeed = bps;
+    speedLimit = limit;
+    refusedAtIndex = index;
+}
+
+int FastestSpeedBelow(int bps, bool (*accepts)(void* context, int bps), void* context)
+{
+    static const int kSpeeds[] = {921600, 460800, 230400, 115200, 57600, 38400, 19200, 9600, 4800, 2400, 1200};
+    for (int speed : kSpeeds) {
+        if (speed < bps && accepts(context, speed))
+            return speed;
+    }
+    return 0;
+}
+
 } // namespace oskel

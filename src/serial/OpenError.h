@@ -24,12 +24,30 @@ struct OpenError {
 // The opens since a reset: how many succeeded, and the most telling reason
 // among those that failed (permission denied, in use, not a serial port,
 // other, no device; in that order).
+//
+// Beside them, what the line learned of the ports it opened: a speed the
+// driver refused (with the fastest standard speed it takes), the adapter's
+// latency timer, and whether the device it had open went away (unplugged)
+// with no open succeeding since.
 struct OpenDiagnostics {
     int opened = 0;
     int failed = 0;
     OpenError worst;
 
+    int refusedSpeed = 0;   // bit/s a port that opened did not take; 0: none
+    int speedLimit = 0;     // the fastest standard speed it takes; 0: unknown
+    int refusedAtIndex = -1; // the port index where that happened
+    int latencyTimerMs = -1; // of the last port opened, -1 when it has none
+    std::string latencyDevice; // the tty name the timer belongs to ("ttyUSB0")
+    bool unplugged = false;
+    std::string unpluggedDevice;
+
     void Record(const OpenError& error);
+    void RecordRefusedSpeed(int index, int bps, int limit);
 };
+
+// The fastest of the standard speeds (1200 to 921600 bit/s) below `bps`
+// that `accepts` takes, or 0 when none.
+int FastestSpeedBelow(int bps, bool (*accepts)(void* context, int bps), void* context);
 
 } // namespace oskel

@@ -16,7 +16,7 @@ int PacedSerialOps::WritePort(const uint8_t* bytes, int count, uint32_t* written
     // a thread held up between its pieces for a tenth of a second makes the
     // camera drop the packet.
     m_packetBoost.emplace(m_priority);
-    m_packetWireUs = WireTimeUs(LineSpeed(), count);
+    m_boostBudgetUs = WireTimeUs(LineSpeed(), count) + kBoostAllowanceUs;
     const int result = WritePacket(bytes, count, written, pacing);
     m_packetBoost.reset();
     return result;
@@ -24,8 +24,13 @@ int PacedSerialOps::WritePort(const uint8_t* bytes, int count, uint32_t* written
 
 void PacedSerialOps::BeforeSleep(uint64_t sleepUs)
 {
-    if (sleepUs > m_packetWireUs)
+    if (!m_packetBoost)
+        return;
+    if (sleepUs > m_boostBudgetUs) {
         m_packetBoost.reset();
+        return;
+    }
+    m_boostBudgetUs -= sleepUs;
 }
 
 int PacedSerialOps::WritePacket(const uint8_t* bytes, int count, uint32_t* written, int pacing)
@@ -44,8 +49,10 @@ int PacedSerialOps::WriteSplit(const uint8_t* bytes, int count, uint32_t* writte
     const int pieces[3] = {1, 3, count - 4};
     int offset = 0;
     for (int i = 0; i < 3; ++i) {
-        if (i > 0)
+        if (i > 0) {
+            BeforeSleep(1000);
             m_time.Spin(static_cast<uint32_t>(m_spinPerMs));
+        }
         uint32_t moved = 0;
         const bool ok = WriteChunk(bytes + offset, pieces[i], &moved);
         *written += moved;
@@ -59,8 +66,10 @@ int PacedSerialOps::WriteSplit(const uint8_t* bytes, int count, uint32_t* writte
 int PacedSerialOps::WriteByteByByte(const uint8_t* bytes, int count, uint32_t* written, int pacing)
 {
     for (int i = 0; i < count; ++i) {
-        if (pacing > 0)
+        if (pacing > 0) {
+            BeforeSleep(static_cast<uint64_t>(pacing) * 2000u);
             m_time.Spin(static_cast<uint32_t>(pacing) * 2u * static_cast<uint32_t>(m_spinPerMs));
+        }
         uint32_t moved = 0;
         const bool ok = WriteChunk(bytes + i, 1, &moved);
         *written += moved;

@@ -12,12 +12,7 @@ namespace fs = std::filesystem;
 
 std::string ReadAttribute(const fs::path& file)
 {
-    std::ifstream in(file);
-    std::string value;
-    std::getline(in, value);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
-        value.pop_back();
-    return value;
+    return ReadSysfsAttribute(file.string());
 }
 
 std::string ByIdName(const fs::path& canonicalDevice, const std::string& device, const SystemRoots& roots)
@@ -92,9 +87,52 @@ PortFacts GatherPortFacts(const std::string& device, const SystemRoots& roots)
     const std::vector<fs::path> chain = DeviceChain(ttyDevice, roots);
     facts.driver = DriverOf(chain);
     ReadUsbFacts(chain, &facts);
+    facts.latencyTimerMs = ReadLatencyTimer(device, roots);
     facts.accessible = ::access(device.c_str(), R_OK | W_OK) == 0;
     facts.holders = FindPortHolders(device, roots.proc);
     return facts;
+}
+
+std::string ReadSysfsAttribute(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string value;
+    std::getline(in, value);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
+        value.pop_back();
+    return value;
+}
+
+std::string TtyName(const std::string& device)
+{
+    std::error_code ec;
+    const fs::path canonical = fs::canonical(device, ec);
+    return (ec ? fs::path(device) : canonical).filename().string();
+}
+
+int ReadLatencyTimer(const std::string& device, const SystemRoots& roots)
+{
+    const std::string name = TtyName(device);
+    if (name.empty())
+        return -1;
+    const std::string text = ReadAttribute(fs::path(roots.SysClassTty()) / name / "device" / "latency_timer");
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoi(text);
+}
+
+std::string LatencyTimerCommand(const std::string& ttyName)
+{
+    return "echo 1 | sudo tee /sys/bus/usb-serial/devices/" + ttyName + "/latency_timer";
+}
+
+std::string LatencyTimerLine(const std::string& ttyName, int ms)
+{
+    std::string line = "latency timer " + std::to_string(ms) + " ms";
+    if (ms > kLatencyTimerHintAboveMs)
+        line += ": every answer from the camera waits up to " + std::to_string(ms) +
+                " ms in the adapter; for 1 ms: " + LatencyTimerCommand(ttyName);
+    return line;
 }
 
 } // namespace oskel

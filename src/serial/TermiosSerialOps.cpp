@@ -170,10 +170,13 @@ bool TermiosSerialOps::OpenDevicePath(const std::string& device)
     if (tcsetattr(fd, TCSANOW, &tio) != 0)
         return fail(KindOfErrno(errno), errno);
     m_fd = fd;
-    m_hungUp = false;
+    m_unplugged = false;
     m_device = device;
     m_lastOpenError = OpenError{};
     TryLowLatency();
+    // What the driver made of the request, as the user's adapter has it.
+    m_diagnostics.latencyTimerMs = ReadLatencyTimer(device, m_roots);
+    m_diagnostics.latencyDevice = m_diagnostics.latencyTimerMs >= 0 ? TtyName(device) : std::string();
     return true;
 }
 
@@ -200,48 +203,84 @@ void TermiosSerialOps::TryLowLatency()
     (void)ioctl(m_fd, TIOCSSERIAL, &info);
 }
 
-// A device that has gone away (a USB adapter pulled out) no longer counts
-// as open, so the waits above end at once instead of polling a dead line;
-// its descriptor is still released by ClosePort or the next OpenPort.
 int TermiosSerialOps::IsPortOpen()
 {
-    return m_fd >= 0 && !m_hungUp ? 1 : 0;
+    return m_fd >= 0 ? 1 : 0;
 }
 
+OpenDiagnostics TermiosSerialOps::GetOpenDiagnostics() const
+{
+    OpenDiagnostics d = m_diagnostics;
+    d.unplugged = m_unplugged;
+    d.unpluggedDevice = m_unplugged ? m_unpluggedDevice : std::string();
+    return d;
+}
+
+// A device that has gone away (a USB adapter pulled out) is let go at once:
+// the waits above end instead of polling a dead line, and the kernel can
+// give the adapter its old name when it is plugged in again (a descriptor
+// kept open makes it come back as the next ttyUSB).
+void TermiosSerialOps::Unplugged()
+{
+    m_unplugged = true;
+    m_unpluggedDevice = m_device;
+    ::close(m_fd); // the terminal is gone, and its exclusive mode with it
+    m_fd = -1;
+}
+
+// A driver that cannot run a speed refuses it, or (the 8250 family) applies
+// another: either way the port is not at bps. The fastest speed it takes is
+// noted for the message, and the port is put back at its old speed.
 int TermiosSerialOps::SetBaudRate(int bps)
 {
     if (m_fd < 0)
         return 0;
+    if (ApplySpeed(bps)) {
+        m_speed = bps;
+        return 1;
+    }
     speed_t constant{};
     if (!SpeedConstant(bps, &constant))
         return 0;
+    const int limit = FastestSpeedBelow(
+        bps, [](void* self, int speed) { return static_cast<TermiosSerialOps*>(self)->ApplySpeed(speed); }, this);
+    if (limit > 0) // else nothing is taken: the port is broken, not slow
+        m_diagnostics.RecordRefusedSpeed(m_portIndex, bps, limit);
+    if (m_speed > 0)
+        (void)ApplySpeed(m_speed);
+    return 0;
+}
+
+bool TermiosSerialOps::ApplySpeed(int bps)
+{
+    if (m_fd < 0)
+        return false;
+    speed_t constant{};
+    if (!SpeedConstant(bps, &constant))
+        return false;
     termios tio{};
     if (tcgetattr(m_fd, &tio) != 0)
-        return 0;
+        return false;
     MakeRaw(tio);
     cfsetispeed(&tio, constant);
     cfsetospeed(&tio, constant);
     if (tcsetattr(m_fd, TCSANOW, &tio) != 0)
-        return 0;
+        return false;
     // tcsetattr succeeds when any part of the change applied: check it all.
     termios applied{};
     if (tcgetattr(m_fd, &applied) != 0)
-        return 0;
-    if (cfgetospeed(&applied) != constant || cfgetispeed(&applied) != constant || !IsRaw8N1(applied))
-        return 0;
-    m_speed = bps;
-    return 1;
+        return false;
+    return cfgetospeed(&applied) == constant && cfgetispeed(&applied) == constant && IsRaw8N1(applied);
 }
 
 int TermiosSerialOps::ClosePort()
 {
+    m_device.clear();
     if (m_fd < 0)
         return 1;
     ClearBuffers();
     ReleaseDescriptor(m_fd);
     m_fd = -1;
-    m_hungUp = false;
-    m_device.clear();
     return 1;
 }
 
@@ -276,7 +315,7 @@ bool TermiosSerialOps::WriteChunk(const uint8_t* bytes, int count, uint32_t* wri
     }
     // tcdrain() has no time limit (hardware flow control with CTS low holds
     // it for ever): wait for the driver's queue only until the deadline.
-    const int unsent = DrainUntil(deadlineUs);
+    const int unsent = DrainUntil(startUs, done, deadlineUs);
     if (unsent < 0)
         return *written = static_cast<uint32_t>(done), false;
     if (unsent > 0) {
@@ -299,16 +338,26 @@ int TermiosSerialOps::QueuedOutput()
 
 // Waits until the driver has sent everything or the deadline has passed;
 // the bytes still queued then (0 when all went), or -1 if the device is gone.
-int TermiosSerialOps::DrainUntil(uint64_t deadlineUs)
+// A USB-serial driver counts the transfers still in flight to the adapter,
+// so right after a write its queue is never empty: nothing can have left the
+// line before its wire time, so that is waited first, and then the queue is
+// looked at in short naps (a nap of a whole millisecond would cost every
+// command and ACK, whose wire time is 43 to 520 us at 230400 bit/s, twice
+// that and more).
+int TermiosSerialOps::DrainUntil(uint64_t startUs, int count, uint64_t deadlineUs)
 {
+    int queued = QueuedOutput();
+    if (queued <= 0)
+        return queued;
+    WaitWireTime(startUs, count);
     for (;;) {
-        const int queued = QueuedOutput();
+        queued = QueuedOutput();
         if (queued <= 0)
             return queued;
         const uint64_t now = MonotonicUs();
         if (now >= deadlineUs)
             return queued;
-        const uint64_t nap = std::min<uint64_t>(std::max<uint64_t>(WireTimeUs(m_speed, queued), 1000u), deadlineUs - now);
+        const uint64_t nap = std::min<uint64_t>(kDrainNapUs, deadlineUs - now);
         BeforeSleep(nap);
         SleepUntilUs(now + nap);
     }
@@ -372,12 +421,12 @@ int TermiosSerialOps::ReadPort(uint8_t* buffer, int count, uint32_t* read)
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
                 continue;
             // 0 bytes from a readable device, or EIO: the device is gone.
-            m_hungUp = true;
+            Unplugged();
             *read = static_cast<uint32_t>(got);
             return 0;
         }
         if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-            m_hungUp = true;
+            Unplugged();
             *read = static_cast<uint32_t>(got);
             return 0;
         }

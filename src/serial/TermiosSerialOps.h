@@ -4,6 +4,7 @@
 #include "platform/TimeSource.h"
 #include "serial/OpenError.h"
 #include "serial/PacedSerialOps.h"
+#include "serial/PortFacts.h"
 #include "serial/PortMap.h"
 
 #include <string>
@@ -23,6 +24,9 @@ namespace oskel {
 // discarded and left out of the written count.
 class TermiosSerialOps : public PacedSerialOps {
 public:
+    // How often a write looks whether the driver has sent its bytes.
+    static constexpr uint64_t kDrainNapUs = 100;
+
     TermiosSerialOps(TimeSource& time, ThreadPriority& priority, PortMap ports = PortMap());
     ~TermiosSerialOps() override;
 
@@ -34,7 +38,9 @@ public:
     int BytesInBuffer(uint32_t* count) override;
     int ClearBuffers() override;
     void ResetOpenDiagnostics() override { m_diagnostics = OpenDiagnostics{}; }
-    OpenDiagnostics GetOpenDiagnostics() const override { return m_diagnostics; }
+    OpenDiagnostics GetOpenDiagnostics() const override;
+    // Where sysfs is (tests put a fake tree there).
+    void SetSystemRoots(SystemRoots roots) { m_roots = std::move(roots); }
 
     // Opens `device` in place of the mapped device (command-line use): at
     // port `index` only, the other indexes then having no device, or at
@@ -63,16 +69,20 @@ protected:
 
 private:
     bool OpenDevicePath(const std::string& device);
+    bool ApplySpeed(int bps);
+    void Unplugged();
     static void ReleaseDescriptor(int fd);
     void TryLowLatency();
-    int DrainUntil(uint64_t deadlineUs);
+    int DrainUntil(uint64_t startUs, int count, uint64_t deadlineUs);
     void WaitWireTime(uint64_t startUs, int count);
 
     PortMap m_ports;
     std::string m_deviceOverride;
     int m_deviceOverrideIndex = -1;
     int m_fd = -1;
-    bool m_hungUp = false;
+    bool m_unplugged = false; // the device went away; no open has succeeded since
+    std::string m_unpluggedDevice;
+    SystemRoots m_roots;
     int m_portIndex = -1;
     int m_speed = 0;
     std::string m_device;

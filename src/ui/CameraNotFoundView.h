@@ -10,8 +10,9 @@ namespace oskel::ui {
 // last attempt failed, when that is known ("" otherwise).
 struct CameraNotFoundDetails {
     std::string reason;
-    // The reason is one the user can mend (permissions, a port held by
-    // another program, a missing device): the window shows it.
+    // The reason is one the user can mend at the computer (permissions, a
+    // port held by another program, a missing device). The window shows
+    // every reason, as the command line does.
     bool userCanFix = false;
 };
 

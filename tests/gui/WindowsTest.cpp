@@ -88,22 +88,25 @@ TEST(CameraNotFoundWindow, CancelAndEscapeLeaveTheChoices)
     }
 }
 
-TEST(CameraNotFoundWindow, ExtraLineOnlyForAReasonTheUserCanMend)
+TEST(CameraNotFoundWindow, ExtraLineForEveryKnownReasonAsTheCommandLineGivesIt)
 {
     CDlgCameraNotFound dialog = NotFoundDialog(-1, -1);
     dialog.OnInitDialog();
-    CCameraNotFoundWindow plain(dialog.PortList(), dialog.SpeedList(), {"The port opened, but...", false});
+    CCameraNotFoundWindow plain(dialog.PortList(), dialog.SpeedList(), {"", false});
     EXPECT_EQ(plain.ReasonLine(), nullptr);
 
-    const std::string reason = "/dev/ttyUSB0 is in use by another program.";
-    CCameraNotFoundWindow withReason(dialog.PortList(), dialog.SpeedList(), {reason, true});
-    ASSERT_NE(withReason.ReasonLine(), nullptr);
-    EXPECT_EQ(withReason.ReasonLine()->text().toStdString(), reason);
-    EXPECT_GT(withReason.ReasonLine()->y(), withReason.GetDlgItem(1)->geometry().bottom());
-    EXPECT_GT(withReason.height(), withReason.ReasonLine()->geometry().bottom());
-    EXPECT_EQ(withReason.width(), plain.width());
-    for (int id : {1010, 1011, 1, 2})
-        EXPECT_EQ(withReason.GetDlgItem(id)->geometry(), plain.GetDlgItem(id)->geometry()) << id;
+    for (const ui::CameraNotFoundDetails& details :
+         {ui::CameraNotFoundDetails{"The port opened, but the camera did not answer.", false},
+          ui::CameraNotFoundDetails{"/dev/ttyUSB0 is in use by another program.", true}}) {
+        CCameraNotFoundWindow withReason(dialog.PortList(), dialog.SpeedList(), details);
+        ASSERT_NE(withReason.ReasonLine(), nullptr) << details.reason;
+        EXPECT_EQ(withReason.ReasonLine()->text().toStdString(), details.reason);
+        EXPECT_GT(withReason.ReasonLine()->y(), withReason.GetDlgItem(1)->geometry().bottom());
+        EXPECT_GT(withReason.height(), withReason.ReasonLine()->geometry().bottom());
+        EXPECT_EQ(withReason.width(), plain.width());
+        for (int id : {1010, 1011, 1, 2})
+            EXPECT_EQ(withReason.GetDlgItem(id)->geometry(), plain.GetDlgItem(id)->geometry()) << id;
+    }
 }
 
 class ProgressWindowTest : public testing::Test {

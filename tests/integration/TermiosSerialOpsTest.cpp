@@ -2,11 +2,13 @@
 #include "platform/RealTimeSource.h"
 #include "platform/RealTimeThreadPriority.h"
 #include "serial/TermiosSerialOps.h"
+#include "support/FakeSystemTree.h"
 #include "support/PtyPair.h"
 #include "support/SchedulingSlack.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <pwd.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -253,20 +255,50 @@ TEST_F(TermiosTest, ByteByByteWriteLeavesThePriorityAsItWas)
     pty.Read(8, 200);
 }
 
-TEST_F(TermiosTest, VanishedDeviceFailsTheReadInsteadOfTimingOut)
+// Descriptors this process has open.
+int OwnDescriptors()
+{
+    int count = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; it.increment(ec))
+        ++count;
+    return count;
+}
+
+TEST_F(TermiosTest, AVanishedDeviceFailsTheReadAndIsLetGoAtOnce)
 {
     ASSERT_TRUE(ops.OpenPort(0));
     ASSERT_TRUE(ops.SetBaudRate(19200));
+    EXPECT_FALSE(ops.GetOpenDiagnostics().unplugged);
     pty.CloseMaster();
+    const int held = OwnDescriptors();
     uint8_t b = 0;
     uint32_t read = 0;
     const uint32_t start = clock.TickCount();
     EXPECT_FALSE(ops.ReadPort(&b, 1, &read));
     EXPECT_LT(clock.TickCount() - start, 500u); // before a read time-out would end
-    // Gone for good: no longer open, and closing still releases it.
+    // Gone for good: no longer open, the descriptor closed before anyone
+    // calls ClosePort (so a re-plugged adapter gets its old name back).
     EXPECT_FALSE(ops.IsPortOpen());
+    EXPECT_EQ(OwnDescriptors(), held - 1);
+    EXPECT_TRUE(ops.GetOpenDiagnostics().unplugged);
+    EXPECT_EQ(ops.GetOpenDiagnostics().unpluggedDevice, pty.slavePath());
     EXPECT_TRUE(ops.ClosePort());
     EXPECT_TRUE(ops.OpenDevice().empty());
+}
+
+TEST_F(TermiosTest, TheAdaptersLatencyTimerIsReadBackAfterTheOpen)
+{
+    FakeSystemTree tree;
+    const std::string name = std::filesystem::path(pty.slavePath()).filename().string();
+    tree.AddFile("sys/class/tty/" + name + "/device/latency_timer", "16\n");
+    ASSERT_TRUE(ops.OpenPort(0));
+    EXPECT_EQ(ops.GetOpenDiagnostics().latencyTimerMs, -1); // a pty has none
+    ops.ClosePort();
+    ops.SetSystemRoots(tree.Roots());
+    ASSERT_TRUE(ops.OpenPort(0));
+    EXPECT_EQ(ops.GetOpenDiagnostics().latencyTimerMs, 16);
+    EXPECT_EQ(ops.GetOpenDiagnostics().latencyDevice, name);
 }
 
 TEST_F(TermiosTest, ClosedPortOperations)

@@ -50,6 +50,9 @@ for page in oskel-uploader oskel-uploader-cli camera-emulator make-sample-progra
 done
 [ -f "$share/doc/oskel-uploader/copyright" ] || fail "missing the copyright file"
 gzip -t "$share/doc/oskel-uploader/changelog.gz" || fail "missing the changelog"
+# The serial adapter's udev rule is shipped for the user to copy, not active.
+[ -f "$share/oskel-uploader/udev/99-oskel-serial-adapter.rules" ] || fail "missing the udev rule"
+if find "$root" -path '*/udev/rules.d/*' | grep -q .; then fail "a udev rule is installed where udev reads it"; fi
 
 echo "== the installed programs"
 export XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/config"

@@ -19,7 +19,7 @@ public:
             std::filesystem::create_directories(Path(dir));
     }
 
-    SystemRoots Roots() const { return {Path("sys"), Path("dev"), Path("proc")}; }
+    SystemRoots Roots() const { return {Path("sys"), Path("dev"), Path("proc"), Path("usr")}; }
     std::string Path(const std::string& relative) const { return m_dir / relative; }
     std::string Dev(const std::string& name) const { return Path("dev/" + name); }
 
@@ -42,17 +42,26 @@ public:
         std::filesystem::create_directory_symlink(Path("sys/bus/" + driver), device / "driver");
     }
 
-    // USB device attributes in sys/devices/<usbPath>.
+    // USB device attributes in sys/devices/<usbPath>, listed in
+    // sys/bus/usb/devices.
     void AddUsbDevice(const std::string& usbPath, const std::string& vendor, const std::string& product,
                       const std::string& maker, const std::string& name, const std::string& serial)
     {
         const std::string dir = "sys/devices/" + usbPath + "/";
+        std::filesystem::create_directories(Path(dir));
+        std::filesystem::create_directories(Path("sys/bus/usb/devices"));
+        std::filesystem::create_directory_symlink(
+            Path(dir), Path("sys/bus/usb/devices/" + std::filesystem::path(usbPath).filename().string()));
         Write(dir + "idVendor", vendor + "\n");
         Write(dir + "idProduct", product + "\n");
         Write(dir + "manufacturer", maker + "\n");
         Write(dir + "product", name + "\n");
         Write(dir + "serial", serial + "\n");
     }
+
+    // A file below the fake tree (an installed program, a udev rule, a
+    // sysfs attribute).
+    void AddFile(const std::string& relative, const std::string& text = "") const { Write(relative, text); }
 
     void AddByIdLink(const std::string& linkName, const std::string& ttyName)
     {

@@ -10,6 +10,7 @@
 #include "serial/PortFacts.h"
 #include "serial/PortMap.h"
 #include "serial/PortOverrides.h"
+#include "serial/UsbSerialAdapters.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -77,7 +78,8 @@ std::string StateText(const PortFacts& f)
     if (!f.holders.empty())
         return "in use by " + HoldersText(f.holders);
     if (!f.accessible) {
-        const std::string group = DeviceGroup(f.device);
+        DeviceAccess access;
+        const std::string group = ReadDeviceAccess(f.device, &access) ? GroupToJoin(access) : std::string();
         return group.empty() ? "permission denied" : "permission denied (group " + group + ")";
     }
     return "free";
@@ -98,6 +100,8 @@ std::string RowJson(const PortRow& row)
         usb.Add("vendorId", f.vendorId).Add("productId", f.productId).Add("manufacturer", f.manufacturer);
         json.AddRaw("usb", usb.Add("product", f.product).Add("serial", f.serial).Text());
     }
+    if (f.latencyTimerMs >= 0)
+        json.Add("latencyTimerMs", f.latencyTimerMs);
     std::string holders;
     for (const PortHolder& h : f.holders)
         holders += (holders.empty() ? "" : ",") + JsonObject().Add("pid", h.pid).Add("name", h.name).Text();
@@ -121,12 +125,17 @@ void PrintRow(std::ostream& out, const PortRow& row)
     } else if (!f.driver.empty()) {
         out << "      driver " << Printable(f.driver) << '\n';
     }
+    if (f.latencyTimerMs >= 0)
+        out << "      " << LatencyTimerLine(TtyName(f.device), f.latencyTimerMs) << '\n';
 }
 
-void PrintText(std::ostream& out, const PortOrder& order, const std::vector<PortRow>& rows)
+void PrintText(std::ostream& out, const PortOrder& order, const std::vector<PortRow>& rows,
+               const std::string& withoutPort)
 {
     if (rows.empty()) {
         out << "No serial port was found.\n";
+        if (!withoutPort.empty())
+            out << withoutPort << '\n';
         return;
     }
     out << (order.automatic ? "Tried in this order (the port is searched):\n"
@@ -139,6 +148,8 @@ void PrintText(std::ostream& out, const PortOrder& order, const std::vector<Port
         }
         PrintRow(out, row);
     }
+    if (!withoutPort.empty())
+        out << withoutPort << '\n';
 }
 
 } // namespace
@@ -155,9 +166,21 @@ int RunPorts(const CliOptions& options, CliContext& context)
         std::string list;
         for (const PortRow& row : rows)
             list += (list.empty() ? "" : ",") + RowJson(row);
-        context.out << JsonObject().Add("portAuto", order.automatic).AddRaw("ports", "[" + list + "]").Text() << '\n';
+        std::string adapters;
+        for (const UsbSerialAdapter& a : FindAdaptersWithoutPort()) {
+            JsonObject json;
+            json.Add("vendorId", a.vendorId).Add("productId", a.productId).Add("chip", a.chip);
+            adapters += (adapters.empty() ? "" : ",") +
+                        json.Add("manufacturer", a.manufacturer).Add("product", a.product).Text();
+        }
+        context.out << JsonObject()
+                           .Add("portAuto", order.automatic)
+                           .AddRaw("ports", "[" + list + "]")
+                           .AddRaw("adaptersWithoutPort", "[" + adapters + "]")
+                           .Text()
+                    << '\n';
     } else {
-        PrintText(context.out, order, rows);
+        PrintText(context.out, order, rows, DescribeAdaptersWithoutPort());
     }
     context.out.flush();
     return kExitOk;

@@ -4,6 +4,7 @@
 #include "terminal/TerminalText.h"
 
 #include "camera/CameraIdentityText.h"
+#include "serial/PortFacts.h"
 #include "serial/TermiosSerialOps.h"
 
 namespace oskel::cli {
@@ -34,12 +35,16 @@ int RunProbe(const CliOptions& options, CliContext& context)
     const bool read = camera.GetModelText(model) != 0;
     const int family = camera.ClassifyModel(read ? model : nullptr);
 
+    // A USB adapter's latency timer, as the driver has it after the open.
+    const OpenDiagnostics line = context.termios != nullptr ? context.termios->GetOpenDiagnostics() : OpenDiagnostics{};
     if (options.json) {
         const int port = static_cast<int16_t>(camera.GetPort());
         JsonObject json;
         json.Add("port", session.PortName()).Add("portIndex", port);
         if (context.termios != nullptr && !context.termios->OpenDevice().empty())
             json.Add("device", context.termios->OpenDevice());
+        if (line.latencyTimerMs >= 0)
+            json.Add("latencyTimerMs", line.latencyTimerMs);
         context.out << json.Add("speed", camera.GetSpeed())
                            .AddBytes("model", CameraText(model, kModelTextSize))
                            .Add("modelRead", read)
@@ -48,8 +53,10 @@ int RunProbe(const CliOptions& options, CliContext& context)
                            .Text()
                     << '\n';
     } else {
-        context.out << "Port: " << session.PortText() << '\n'
-                    << "Speed: " << camera.GetSpeed() << '\n'
+        context.out << "Port: " << session.PortText() << '\n';
+        if (line.latencyTimerMs >= 0)
+            context.out << "Adapter: " << LatencyTimerLine(line.latencyDevice, line.latencyTimerMs) << '\n';
+        context.out << "Speed: " << camera.GetSpeed() << '\n'
                     << "Model: " << Printable(CameraText(model, kModelTextSize)) << '\n'
                     << "Family: " << FamilyText(family) << '\n';
     }

@@ -207,17 +207,59 @@ TEST_F(ConnectionTest, FailuresSayWhy)
     EXPECT_EQ(DescribeConnectFailure(c->LastFailure()), "The port opened, but the camera did not answer.");
 }
 
-TEST(ConnectFailureText, PermissionDeniedNamesTheGroupAndTheCommand)
+// The group is named only when it may read and write the device, and never
+// when it is root; otherwise who may use the device, and the udev rule.
+TEST(ConnectFailureText, PermissionAdviceNamesAGroupOnlyWhenJoiningItHelps)
 {
+    struct Case {
+        DeviceAccess access;
+        std::string advice; // "" : the text below must not name a group to join
+        std::string who;
+    } cases[] = {
+        {{"root", "dialout", 20, 0660}, " It belongs to the group \"dialout\": add yourself with \"sudo usermod -aG "
+                                        "dialout ann\", then log out and in again.", ""},
+        {{"root", "uucp", 14, 0660}, "sudo usermod -aG uucp ann", ""},
+        {{"root", "root", 0, 0600}, "", "Only root may open it (mode 0600)"},
+        {{"root", "root", 0, 0660}, "", "Only root and the members of the group root may open it (mode 0660)"},
+        {{"root", "tty", 5, 0620}, "", "Only root may open it (mode 0620)"},
+        {{"root", "dialout", 20, 0600}, "", "Only root may open it (mode 0600)"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = PermissionAdvice(c.access, "ann");
+        SCOPED_TRACE(text);
+        if (!c.advice.empty()) {
+            EXPECT_NE(text.find(c.advice), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(text.find("usermod"), std::string::npos);
+        EXPECT_TRUE(text.starts_with(" " + c.who + ": a udev rule can give it to a group you are in"));
+    }
     ConnectFailure f;
     f.kind = ConnectFailure::NoPort;
-    f.open = OpenError{OpenError::PermissionDenied, "/dev/null", 13};
-    const std::string text = DescribeConnectFailure(f);
-    const std::string group = DeviceGroup("/dev/null");
-    ASSERT_FALSE(group.empty());
-    EXPECT_NE(text.find("sudo usermod -aG " + group), std::string::npos) << text;
     f.open = OpenError{OpenError::InUse, "/dev/ttyUSB0", 16};
     EXPECT_EQ(DescribeConnectFailure(f), "/dev/ttyUSB0 is in use by another program.");
+}
+
+// A line whose adapter was pulled out: no port opens since.
+struct UnpluggedLine : ScriptedLine {
+    using ScriptedLine::ScriptedLine;
+    OpenDiagnostics GetOpenDiagnostics() const override
+    {
+        OpenDiagnostics d = ScriptedLine::GetOpenDiagnostics();
+        d.unplugged = true;
+        return d;
+    }
+};
+
+TEST_F(ConnectionFixture, AnUnpluggedAdapterIsToldAsSuch)
+{
+    UnpluggedLine unplugged(clock);
+    unplugged.SetOpenablePorts({});
+    Store(kPortKey, 0);
+    Store(kSpeedKey, 19200);
+    CCameraConnection c(settings, unplugged, clock, platform);
+    EXPECT_FALSE(c.Connect());
+    EXPECT_EQ(DescribeConnectFailure(c.LastFailure()), "The serial adapter was unplugged.");
 }
 
 TEST(ConnectFailureText, ReasonsTheUserCanMendAndDeviceNamesKeptAsText)

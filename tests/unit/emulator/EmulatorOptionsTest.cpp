@@ -56,6 +56,8 @@ TEST(EmulatorOptions, MistakesNameTheOptionOrLine)
         {{"--link", "x", "--random-faults", "7"}, "SEED:PERMILLE"},
         {{"--link", "x", "--fault", "nak@zero"}, "nak@zero"},
         {{"--wobble"}, "unknown option --wobble"},
+        {{"--link", "x", "--adapter", "ftdi:0"}, "--adapter: the latency timer of ftdi:0 is not 1 to 255 ms"},
+        {{"--link", "x", "--adapter", "usb"}, "--adapter: unknown adapter usb"},
         {{"stray"}, "unexpected argument"},
         {{"--config", dir / "bad.conf", "--link", "x"}, "bad.conf:2: unknown setting \"speed\""},
         {{"--config", dir / "none.conf"}, "cannot read config file"},

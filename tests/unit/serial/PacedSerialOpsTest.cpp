@@ -61,17 +61,27 @@ struct WatchedLine : ScriptedLine {
     uint64_t sleepUs = 0;
 };
 
-TEST_F(PacedWriteTest, EveryPieceOfAPacketGoesAtRaisedPriorityWhichIsThenRestored)
+// A packet goes at raised priority for its wire time plus 3 ms of waits
+// (spins and sleeps) at most; then at the thread's own, restored once.
+TEST_F(PacedWriteTest, RaisedPriorityCoversAPacketUpToItsWireTimePlusAllowance)
 {
+    constexpr int R = kRaised;
     struct Case {
         int count;
         int pacing;
         size_t failAtChunk;
-        size_t pieces; // write calls made
+        std::vector<int> priorities; // at each write call
     };
     const Case cases[] = {
-        {5, -1, SIZE_MAX, 1},   {200, -1, SIZE_MAX, 3}, {6, 0, SIZE_MAX, 6},
-        {6, 1, SIZE_MAX, 6},    {200, -1, 1, 2},        {6, 0, 2, 3},
+        {5, -1, SIZE_MAX, {R}},
+        {200, -1, SIZE_MAX, {R, R, R}},
+        {6, 0, SIZE_MAX, {R, R, R, R, R, R}},
+        {200, -1, 1, {R, R}},
+        {6, 0, 2, {R, R, R}},
+        // Paced by 2 ms pauses: only the first pause fits in 260 us + 3 ms.
+        {6, 1, SIZE_MAX, {R, 0, 0, 0, 0, 0}},
+        // 4 ms pauses: none fits; a 2022-byte resend spins 8 s unboosted.
+        {4, 2, SIZE_MAX, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.count << " bytes, pacing " << c.pacing << ", failing call " << c.failAtChunk);
@@ -79,23 +89,24 @@ TEST_F(PacedWriteTest, EveryPieceOfAPacketGoesAtRaisedPriorityWhichIsThenRestore
         watched.OpenPort(0);
         watched.failAtChunk = c.failAtChunk;
         EXPECT_EQ(watched.WritePort(data.data(), c.count, &written, c.pacing), c.failAtChunk == SIZE_MAX ? 1 : 0);
-        EXPECT_EQ(watched.priorities, std::vector<int>(c.pieces, kRaised));
+        EXPECT_EQ(watched.priorities, c.priorities);
         EXPECT_EQ(watched.priority.raises, 1);
         EXPECT_EQ(watched.priority.restores, 1);
         EXPECT_EQ(watched.priority.current, 0);
     }
 }
 
-TEST_F(PacedWriteTest, RaisedPriorityIsNotHeldAcrossASleepLongerThanThePacket)
+TEST_F(PacedWriteTest, RaisedPriorityIsNotHeldAcrossASleepBeyondThePacketsAllowance)
 {
-    // 200 bytes at 230400 bit/s take 8.68 ms on the wire.
-    for (uint64_t sleepUs : {8000u, 9000u}) {
+    // 200 bytes at 230400 bit/s take 8.68 ms on the wire; the split write's
+    // two 1 ms pauses leave 9.68 ms of the allowance for the sleep.
+    for (uint64_t sleepUs : {9600u, 9700u}) {
         WatchedLine watched(clock);
         watched.OpenPort(0);
         watched.sleepAtChunk = 2;
         watched.sleepUs = sleepUs;
         ASSERT_TRUE(watched.WritePort(data.data(), 200, &written, -1));
-        const int last = sleepUs < 8680 ? kRaised : 0;
+        const int last = sleepUs < 9680 ? kRaised : 0;
         EXPECT_EQ(watched.priorities, (std::vector<int>{kRaised, kRaised, last})) << sleepUs;
         EXPECT_EQ(watched.priority.restores, 1);
         EXPECT_EQ(watched.priority.current, 0);

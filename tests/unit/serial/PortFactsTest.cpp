@@ -1,4 +1,6 @@
 #include "serial/PortFacts.h"
+#include "serial/UsbSerialAdapters.h"
+#include "camera/ConnectFailureText.h"
 
 #include "support/FakeSystemTree.h"
 
@@ -73,6 +75,45 @@ TEST_F(PortFactsTest, HoldersAreTheProcessesWithADescriptorOnTheDevice)
         << text;
     EXPECT_EQ(FindProcess("ModemManager", tree.Roots().proc), 812);
     EXPECT_EQ(FindProcess("cupsd", tree.Roots().proc), 0);
+}
+
+TEST_F(PortFactsTest, LatencyTimerIsReadBackAndAboveTwoMsTheLineSaysHowToLowerIt)
+{
+    tree.AddFile("sys/devices/pci0/usb1/1-2/1-2:1.0/ttyUSB0/latency_timer", "16\n");
+    EXPECT_EQ(GatherPortFacts(tree.Dev("ttyUSB0"), tree.Roots()).latencyTimerMs, 16);
+    EXPECT_EQ(GatherPortFacts(tree.Dev("ttyACM0"), tree.Roots()).latencyTimerMs, -1);
+    EXPECT_EQ(LatencyTimerLine("ttyUSB0", 1), "latency timer 1 ms");
+    EXPECT_EQ(LatencyTimerLine("ttyUSB0", 2), "latency timer 2 ms");
+    const std::string slow = LatencyTimerLine("ttyUSB0", 16);
+    EXPECT_NE(slow.find("echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB0/latency_timer"), std::string::npos)
+        << slow;
+    EXPECT_EQ(slow.find('\n'), std::string::npos);
+}
+
+// A CH340 the braille service has taken: no tty below it. The FTDI adapter
+// with its ttyUSB0 is not named.
+TEST_F(PortFactsTest, AdapterWithoutPortIsNamedWithBrlttyAndTheFixWhenItIsInstalled)
+{
+    EXPECT_TRUE(FindAdaptersWithoutPort(tree.Roots()).empty());
+    tree.AddUsbDevice("pci0/usb1/1-4", "1a86", "7523", "", "USB Serial", "");
+    tree.AddFile("sys/devices/pci0/usb1/1-4/1-4:1.0/bInterfaceClass", "ff\n");
+    const std::vector<UsbSerialAdapter> found = FindAdaptersWithoutPort(tree.Roots());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].Text(), "1a86:7523 CH340, USB Serial");
+
+    ConnectFailure noPort;
+    noPort.kind = ConnectFailure::NoPort;
+    noPort.open = OpenError{OpenError::NoDevice, "", 2};
+    for (bool brltty : {false, true}) {
+        if (brltty)
+            tree.AddFile("usr/lib/udev/rules.d/85-brltty.rules");
+        const std::string text = DescribeConnectFailure(noPort, tree.Roots());
+        EXPECT_TRUE(text.starts_with("A USB serial adapter (1a86:7523 CH340, USB Serial) is plugged in, but the "
+                                     "system gave it no serial port."))
+            << text;
+        EXPECT_EQ(text.find("brltty") != std::string::npos, brltty) << text;
+        EXPECT_EQ(text.find("sudo systemctl mask brltty-udev.service") != std::string::npos, brltty) << text;
+    }
 }
 
 } // namespace
