@@ -17,7 +17,7 @@ PATH="$work/bin:$PATH"
 
 source "$script"
 
-# expect "WORDS..." "EXPECTED REPLIES, sorted, blank-separated"
+# expect "WORDS..." "EXPECTED REPLIES, sorted byte by byte, blank-separated"
 # The last word is the one completed ("" for a new word).
 expect()
 {
@@ -27,7 +27,7 @@ expect()
     COMPREPLY=()
     _oskel_uploader_cli
     local got
-    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ' | sed 's/ *$//')
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ *$//')
     if [[ $got != "$2" ]]; then
         echo "FAIL: oskel-uploader-cli $1"
         echo "  expected: $2"
