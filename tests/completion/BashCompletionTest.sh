@@ -6,7 +6,9 @@ set -u
 script=$1
 failures=0
 
-work=$(mktemp -d)
+# The command lines below are split at blanks: the folder has none, whatever
+# TMPDIR says.
+work=$(mktemp -d /tmp/oskel-completion.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/programs/SUB.FNC" "$work/bin" "$work/here"
 touch "$work/programs/SLIDES.FNC" "$work/programs/frameb.atc" "$work/programs/Notes.txt" "$work/here/CLOCK.FNC"
