@@ -5,6 +5,9 @@
 # build's suite also packages the program once and checks the package with
 # lintian, desktop-file-validate and appstreamcli (ctest -L package), and
 # both run the program under a headless Wayland compositor (ctest -L desktop).
+# The normal build's suite runs a second time as an ordinary user, in German,
+# in a hostile environment (scripts/test-as-user.sh). Run it as an ordinary
+# user: sudo is asked for only to install packages and generate locales.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -19,6 +22,10 @@ run_suite() {
 
 echo "== normal build =="
 run_suite build/normal
+# The same suite in the caller's shoes: an ordinary user ("nobody" when run
+# as root, as CI runs), in German, with a hostile desktop session.
+echo "== normal build, as an ordinary user, in German, in a hostile environment =="
+scripts/test-as-user.sh de_DE.UTF-8
 echo "== sanitizer build =="
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/sanitize -DOSKEL_SANITIZE=ON
 echo "== fuzz targets, a few seconds each =="
