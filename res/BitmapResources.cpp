@@ -3,16 +3,16 @@
 #include "res/DialogTemplates.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace oskel::res {
 namespace {
 
+// Resource names compare without regard to ASCII case, in any locale.
 bool SameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
 }
 
 } // namespace

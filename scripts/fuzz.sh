@@ -8,6 +8,7 @@
 # scripts/fuzz.sh --list names the targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export LC_ALL=C # [a-z_] below matches bytes (under tr_TR it leaves out the i)
 
 targets() { sed -n 's/^oskel_fuzz_target(\([a-z_]*\) .*/\1/p' fuzz/CMakeLists.txt; }
 

@@ -115,3 +115,23 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+
+# The suite runs once more in German (scripts/test-as-user.sh) and checks
+# figures and case mapping under German and Turkish rules: generate those
+# two locales when missing (the locales package holds their sources).
+missing_locales=()
+for name in de_DE tr_TR; do
+  locale -a 2>/dev/null | grep -qx "$name.utf8" || missing_locales+=("$name")
+done
+if [ ${#missing_locales[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if ! dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q "install ok installed"; then
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq locales
+  fi
+  for name in "${missing_locales[@]}"; do
+    echo "Generating the locale $name.UTF-8"
+    $sudo localedef -i "$name" -c -f UTF-8 -A /usr/share/locale/locale.alias "$name.UTF-8"
+  done
+fi

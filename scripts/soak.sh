@@ -17,6 +17,8 @@
 # operation so that `scripts/soak.sh SEED N` replays up to it.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# The text tools below match bytes: under tr_TR, [a-zA-Z] leaves out the i.
+export LC_ALL=C
 
 if [ $# -ne 2 ] || ! [[ $1 =~ ^[0-9]+$ && $2 =~ ^[0-9]+$ ]]; then
   echo "usage: scripts/soak.sh SEED OPERATIONS" >&2

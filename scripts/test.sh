@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds and runs every test three times: a normal build, the same with
-# Clang, then one with AddressSanitizer and UndefinedBehaviorSanitizer; then
-# runs each fuzz target briefly, so that every one still builds and runs
-# clean. The normal build's suite also packages the program once and checks
-# the package with lintian, desktop-file-validate and appstreamcli (ctest -L
-# package), and all run the program under a headless Wayland compositor
-# (ctest -L desktop).
+# Builds and runs every test: a normal build, its suite again as an ordinary
+# user in German in a hostile environment (scripts/test-as-user.sh), the same
+# suite built with Clang, then one with AddressSanitizer and
+# UndefinedBehaviorSanitizer; then runs each fuzz target briefly, so that
+# every one still builds and runs clean. The normal build's suite also
+# packages the program once and checks the package with lintian,
+# desktop-file-validate and appstreamcli (ctest -L package), and all run the
+# program under a headless Wayland compositor (ctest -L desktop). Run it as an
+# ordinary user: sudo is asked for only to install packages and generate
+# locales.
 #   scripts/test.sh --on trixie|bookworm [--full]: the normal build and suite
 #   in a chroot of that Debian release instead (scripts/test-on.sh).
 set -euo pipefail
@@ -34,6 +37,16 @@ run_suite() {
 
 echo "== normal build =="
 run_suite build/normal
+# The same suite in the caller's shoes: an ordinary user ("nobody" when run
+# as root, as CI runs), in German, with a hostile desktop session.
+echo "== normal build, as an ordinary user, in German, in a hostile environment =="
+status=0
+scripts/test-as-user.sh de_DE.UTF-8 || status=$?
+if [ "$status" -eq 77 ]; then
+  echo "SKIPPED: the ordinary user's pass cannot run here (the reason is above)"
+elif [ "$status" -ne 0 ]; then
+  exit "$status"
+fi
 echo "== Clang build =="
 # The distribution's clang, whose warnings and header set differ from GCC's.
 # The package check and the two-minute fault soak run once, in the normal

@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include "ui/CLocaleText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -9,13 +11,6 @@ namespace {
 
 constexpr int kPortCount = 10; // COM1 to COM10
 constexpr int kSpeeds[] = {9600, 19200, 38400, 57600, 115200, 230400};
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // Decimal digits only: no sign, no blanks, nothing after.
 std::optional<int> Decimal(const std::string& text)
@@ -33,7 +28,7 @@ std::optional<int> Decimal(const std::string& text)
 
 std::optional<int> ParsePortChoice(const std::string& text)
 {
-    const std::string lower = Lower(text);
+    const std::string lower = ui::AsciiLower(text);
     if (lower == "auto")
         return -1;
     const std::optional<int> number = Decimal(lower.starts_with("com") ? lower.substr(3) : lower);
@@ -44,7 +39,7 @@ std::optional<int> ParsePortChoice(const std::string& text)
 
 std::optional<int> ParseSpeedChoice(const std::string& text)
 {
-    if (Lower(text) == "auto")
+    if (ui::AsciiLower(text) == "auto")
         return -1;
     const std::optional<int> bps = Decimal(text);
     if (!bps || std::find(std::begin(kSpeeds), std::end(kSpeeds), *bps) == std::end(kSpeeds))

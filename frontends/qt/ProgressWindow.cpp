@@ -4,6 +4,7 @@
 #include "res/DialogTemplates.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
+#include "ui/CLocaleText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -11,7 +12,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace oskel::qt {
 
@@ -128,10 +128,7 @@ std::string RateText(const ui::TransferStats& stats)
     const double bytesPerSecond = static_cast<double>(stats.bytesSent) * 1000.0 / stats.elapsedMs;
     const int64_t left = std::max<int64_t>(stats.totalBytes - stats.bytesSent, 0);
     const int secondsLeft = static_cast<int>(std::min<double>(static_cast<double>(left) / bytesPerSecond + 0.5, 1e6));
-    char text[128];
-    std::snprintf(text, sizeof text, res::LoadString(res::IDS_PROGRESS_RATE).c_str(), bytesPerSecond / 1024.0,
-                  secondsLeft);
-    return text;
+    return ui::CFormat(res::LoadString(res::IDS_PROGRESS_RATE).c_str(), bytesPerSecond / 1024.0, secondsLeft);
 }
 
 void QtProgressView::SetStats(const ui::TransferStats& stats)

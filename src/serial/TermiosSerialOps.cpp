@@ -12,6 +12,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -24,6 +26,13 @@ uint64_t MonotonicUs()
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+}
+
+// The slave side of a Unix 98 pseudo-terminal (majors 136 to 143).
+bool IsPseudoTerminal(int fd)
+{
+    struct stat st{};
+    return fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
 }
 
 void SleepUntilUs(uint64_t deadlineUs)
@@ -163,9 +172,16 @@ bool TermiosSerialOps::OpenDevicePath(const std::string& device)
     termios tio{};
     if (tcgetattr(fd, &tio) != 0)
         return fail(errno == EIO ? OpenError::Other : OpenError::NotSerial, errno);
-    if (ioctl(fd, TIOCEXCL) != 0)
-        return fail(KindOfErrno(errno), errno);
-    exclusive = true;
+    // The exclusive mode keeps out programs that do not flock (a modem
+    // prober, a terminal program) and goes with the last close of a real
+    // port. A pseudo-terminal's far side (camera-emulator) keeps it open, so
+    // the mode a killed run could not clear would lock every ordinary user
+    // out for as long as the emulator runs; the flock is the lock there.
+    if (!IsPseudoTerminal(fd)) {
+        if (ioctl(fd, TIOCEXCL) != 0)
+            return fail(KindOfErrno(errno), errno);
+        exclusive = true;
+    }
     MakeRaw(tio);
     if (tcsetattr(fd, TCSANOW, &tio) != 0)
         return fail(KindOfErrno(errno), errno);

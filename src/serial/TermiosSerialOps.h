@@ -21,7 +21,8 @@ namespace oskel {
 // configured speed, so the answer time-outs of the layer above start when the
 // last byte has left, as on the line the protocol was designed for; but never
 // later than its own time-out: bytes the driver still holds then are
-// discarded and left out of the written count.
+// discarded and left out of the written count. On a pseudo-terminal the
+// flock alone is the lock (see OpenDevicePath).
 class TermiosSerialOps : public PacedSerialOps {
 public:
     // How often a write looks whether the driver has sent its bytes.

@@ -6,7 +6,9 @@ set -u
 script=$1
 failures=0
 
-work=$(mktemp -d)
+# The command lines below are split at blanks: the folder has none, whatever
+# TMPDIR says.
+work=$(mktemp -d /tmp/oskel-completion.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/programs/SUB.FNC" "$work/bin" "$work/here"
 touch "$work/programs/SLIDES.FNC" "$work/programs/frameb.atc" "$work/programs/Notes.txt" "$work/here/CLOCK.FNC"
@@ -17,7 +19,7 @@ PATH="$work/bin:$PATH"
 
 source "$script"
 
-# expect "WORDS..." "EXPECTED REPLIES, sorted, blank-separated"
+# expect "WORDS..." "EXPECTED REPLIES, sorted byte by byte, blank-separated"
 # The last word is the one completed ("" for a new word).
 expect()
 {
@@ -27,7 +29,7 @@ expect()
     COMPREPLY=()
     _oskel_uploader_cli
     local got
-    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ' | sed 's/ *$//')
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ *$//')
     if [[ $got != "$2" ]]; then
         echo "FAIL: oskel-uploader-cli $1"
         echo "  expected: $2"

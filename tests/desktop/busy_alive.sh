@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# A removal that keeps the camera busy for fifteen seconds: meanwhile the
+# A removal that keeps the camera busy for twenty-five seconds: meanwhile the
 # window answers the window manager's ping and repaints what was hidden,
 # and the removal still completes.
 source "$(dirname "$0")/desktop-lib.sh"
 start_display
 make_program "$WORK/SLOW.FNC" "Slow Eraser"
-start_camera --program "$WORK/SLOW.FNC" --erase-enq-delay 15000 --store-file "$WORK/store.txt"
+start_camera --program "$WORK/SLOW.FNC" --erase-enq-delay 25000 --store-file "$WORK/store.txt"
 write_settings
 start_uploader
 read -r fx fy _ <<<"$(frame_of "$MAIN")"
@@ -34,6 +34,6 @@ for round in 1 2 3; do
   [ "${changed:-0}" -lt 200 ] || fail "round $round of the erase: the window did not repaint what was hidden ($changed pixels differ)"
   sleep 1
 done
-((SECONDS - started < 15)) || fail "the checks outlasted the erase; they prove nothing"
-wait_for 150 sh -c "! grep -q SLOW '$WORK/store.txt'" || fail "the program was not erased"
-echo "busy: the window stayed alive through a 15-second erase"
+((SECONDS - started < 25)) || fail "the checks outlasted the erase; they prove nothing"
+wait_for 250 sh -c "! grep -q SLOW '$WORK/store.txt'" || fail "the program was not erased"
+echo "busy: the window stayed alive through a 25-second erase"

@@ -12,7 +12,15 @@ SCREEN_W=1280
 SCREEN_H=1024
 TITLE="OSKEL Program Uploader"
 
-WORK=$(mktemp -d /tmp/oskel-desktop.XXXXXX)
+# The program sees this private session alone, whatever the caller's desktop
+# exports: X11 on the display started below, no Wayland compositor or
+# session bus of the caller's, none of its scaling, style or theme, and the
+# C locale's texts.
+export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
+  QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME
+
+WORK=$(mktemp -d -t oskel-desktop.XXXXXX)
 export XDG_CONFIG_HOME=$WORK/config XDG_RUNTIME_DIR=$WORK/runtime HOME=$WORK/home
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME" "$WORK/programs"
 chmod 700 "$XDG_RUNTIME_DIR"

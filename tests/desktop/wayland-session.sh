@@ -16,6 +16,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The caller's desktop session stays out: its display, bus, scaling, style
+# and theme, and its language.
+export LC_ALL=C.UTF-8
+unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
+  QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME
 # Wayland wants a private runtime folder for its socket.
 export XDG_RUNTIME_DIR="$scratch/runtime" XDG_CONFIG_HOME="$scratch/config"
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
@@ -43,7 +48,6 @@ printf '[Ports]\nCOM1=%s\n\n[UploadDialog]\nOPFFolder=%s/\nAppPosition=100 120 5
   "$scratch/camera" "$scratch/programs" \
   >"$XDG_CONFIG_HOME/QUIVRAN.INI"
 
-unset DISPLAY
 # In the sanitizer build: whole stacks, so the leak check can tell the Wayland
 # plug-in's own allocations (suppressed) from ours.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"

@@ -9,6 +9,11 @@
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Sizes and pixels as the tests expect them, whatever the caller's
+    // desktop session sets.
+    for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                             "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI", "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME"})
+        unsetenv(name);
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     testing::InitGoogleTest(&argc, argv);

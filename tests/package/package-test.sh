@@ -15,8 +15,17 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cpack -G DEB -B "$scratch/out" --config "$build/CPackConfig.cmake" >/dev/null 2>&1 \
-  || cpack -G DEB -B "$scratch/out" --config "$build/CPackConfig.cmake"
+# The build tree may be another user's, read-only here: the top-level
+# install script writes its manifest into it, so cpack runs the scripts of
+# the folders it includes, which install the same files and write nothing
+# there.
+projects=""
+while read -r script; do
+  projects+="${projects:+;}$(dirname "$script");OskelUploader;ALL;/"
+done < <(sed -n 's/^ *include("\(.*\/cmake_install\.cmake\)")$/\1/p' "$build/cmake_install.cmake")
+[ -n "$projects" ] || fail "no install scripts found in $build/cmake_install.cmake"
+pack() { cpack -G DEB -B "$scratch/out" --config "$build/CPackConfig.cmake" -D "CPACK_INSTALL_CMAKE_PROJECTS=$projects"; }
+pack >/dev/null 2>&1 || pack
 deb=$(ls "$scratch"/out/oskel-uploader_*.deb)
 
 echo "== lintian"

@@ -2,9 +2,9 @@
 
 #include "CliInterrupt.h"
 #include "terminal/TerminalText.h"
+#include "ui/CLocaleText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 namespace oskel::cli {
@@ -34,19 +34,12 @@ bool Offers(unsigned type, int button)
     return std::find(buttons.begin(), buttons.end(), button) != buttons.end();
 }
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // A button typed at the prompt: its name or first letter, any case.
 int ParseButton(const std::string& typed, unsigned type)
 {
-    const std::string word = Lower(typed);
+    const std::string word = ui::AsciiLower(typed);
     for (const int button : Buttons(type)) {
-        const std::string name = Lower(TerminalFrontEnd::ButtonName(button));
+        const std::string name = ui::AsciiLower(TerminalFrontEnd::ButtonName(button));
         if (word == name || (word.size() == 1 && word[0] == name[0]))
             return button;
     }

@@ -1,5 +1,7 @@
 #include "terminal/TerminalProgress.h"
 
+#include "ui/CLocaleText.h"
+
 #include <cstdio>
 
 namespace oskel::cli {
@@ -13,9 +15,7 @@ constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
 
 std::string KiB(double bytes)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f KiB", bytes / 1024.0);
-    return text;
+    return ui::CFormat("%.1f KiB", bytes / 1024.0);
 }
 
 std::string Duration(int64_t seconds)
@@ -47,9 +47,7 @@ std::string FormatProgressFigures(const ProgressFigures& f)
     if (f.elapsedMs < kFirstRateMs || f.bytesDone <= 0)
         return text + "  -- KiB/s  --% of line  -- left";
     const double bytesPerSecond = static_cast<double>(f.bytesDone) * 1000.0 / f.elapsedMs;
-    char rate[32];
-    std::snprintf(rate, sizeof rate, "  %.1f KiB/s", bytesPerSecond / 1024.0);
-    text += rate;
+    text += ui::CFormat("  %.1f KiB/s", bytesPerSecond / 1024.0);
     if (f.lineSpeed > 0)
         text += "  " + std::to_string(static_cast<int>(bytesPerSecond * kBitsPerByte * 100.0 / f.lineSpeed + 0.5)) +
                 "% of line";
