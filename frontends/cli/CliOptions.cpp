@@ -249,6 +249,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = "--progress=json is for upload";
         return false;
     }
+    if (options->progressJson && options->dryRun) {
+        *error = "--progress=json and --dry-run cannot be given together: a dry run sends nothing";
+        return false;
+    }
     if (options->wait && options->command == "ports") {
         *error = "--wait is for the commands that use the camera";
         return false;

@@ -13,7 +13,9 @@ enum ExitStatus : int {
     kExitUsage = 2,    // bad command line
     kExitNoCamera = 3, // no camera could be reached or it was refused
     kExitOtherInstance = 4, // another program of the family holds the camera
+    kExitWriteError = 5,    // output (stdout, the JSON events, the trace) could not be written
     kExitInterrupted = 130, // stopped by Ctrl+C, SIGTERM or SIGHUP (128 + SIGINT)
+    kExitBrokenPipe = 141,  // standard output's reader went away (128 + SIGPIPE), told nowhere
 };
 
 // The answer given to every question (message box) of a run.

@@ -54,7 +54,7 @@ TEST_F(CliScripting, ProgressAsJsonLinesAndTheWireTrace)
     std::string line, last;
     int steps = 0;
     while (std::getline(lines, line)) {
-        if (!line.starts_with("{\"item\":1,\"name\":\"Big Viewer\",\"bytes\":"))
+        if (!line.starts_with("{\"event\":\"progress\",\"item\":1,\"name\":\"Big Viewer\","))
             continue;
         ++steps;
         last = line;
