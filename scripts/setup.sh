@@ -17,6 +17,7 @@ packages+=(lintian desktop-file-utils appstream)
 packages+=(weston qt6-wayland)
 packages+=(clang libclang-rt-14-dev) # the fuzz targets: scripts/fuzz.sh
 packages+=(zsh fish) # the tests parse the shell completion scripts
+packages+=(python3-jsonschema) # the tests validate the command line's JSON against its schema
 # The desktop checks (ctest -L desktop) and scripts/screenshots-desktop.sh:
 # the real program on a private X display with a real window manager.
 packages+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)

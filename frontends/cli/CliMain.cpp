@@ -37,6 +37,7 @@ constexpr Command kCommands[] = {
     {"upload", oskel::cli::RunUpload},
     {"remove", oskel::cli::RunRemove},
     {"ports", oskel::cli::RunPorts, false},
+    {"completion", oskel::cli::RunCompletion, false},
 };
 
 const Command* FindCommand(const std::string& name)
