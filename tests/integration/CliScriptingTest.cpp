@@ -101,6 +101,13 @@ TEST_F(CliScripting, WriteErrorsFailTheRunAndAClosedPipeEndsItQuietly)
         EXPECT_EQ(run.err, c.err) << c.args.front();
     }
     EXPECT_EQ(Cli({"list"}).status, 0) << "the camera link was closed as usual";
+
+    // A failed open is traced with its reason.
+    const std::string trace = config / "failed-open.txt";
+    EXPECT_EQ(RunCli(config.Path(), {"--trace", trace, "--device", "/nonexistent/ttyUSB7", "probe"}).status, 3);
+    EXPECT_TRUE(Contains(ReadFileBytes(trace).value_or(""),
+                         " open COM1: failed: /nonexistent/ttyUSB7: No such file or directory\n"))
+        << ReadFileBytes(trace).value_or("");
 }
 
 // With --json every outcome is one JSON object on standard output, and
