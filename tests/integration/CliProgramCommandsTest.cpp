@@ -111,8 +111,9 @@ TEST_F(CliProgramCommands, ListUploadUpdateAndRemoveAsAScriptDoes)
     std::string line;
     std::string previous;
     while (std::getline(lines, line)) {
-        if (Contains(line, "transfer dropped"))
+        if (Contains(line, "transfer dropped")) {
             EXPECT_TRUE(Contains(previous, "garbled: 0x06")) << previous << "\n" << line << "\n" << wire;
+        }
         previous = line;
     }
 }

@@ -123,6 +123,8 @@ TEST_F(CliScripting, FailuresAreJsonAndProgressLinesAreJsonOnly)
                          "\"unexpected argument \\\"extra\\\": list takes no names\"}\n");
 
     StartEmulator({"--battery", "10"});
+    for (const char* command : {"probe", "about", "ports"})
+        EXPECT_EQ(Cli({"--json", command}).status, 0) << command; // the runner validates each
     const CliRun run = Cli({"upload", "--progress=json", "--json", "Frame: Classic"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Contains(run.err, "{\"event\":\"progress\",\"item\":1,\"name\":\"Frame Host\","

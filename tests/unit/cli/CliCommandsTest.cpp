@@ -344,7 +344,7 @@ TEST_F(CliProgramsTest, ListJsonCarriesNamesByCodePointAndOddNamesAlsoAsBytes)
 
     emulator::StoredProgram stored;
     std::memcpy(stored.name.data(), "Ol\xE9     fnc", 11);
-    stored.data = emulator::MakeProgramFile({.fileName = "Ol\xE9.fnc", .appId = "0E02", .displayName = "Ol\xE9"});
+    stored.data = emulator::MakeProgramFile({.fileName = "Ol\xE9.fnc", .appId = "0E02", .displayName = "Ol\xE9", .note = ""});
     config.programs = {stored};
     out.str("");
     ASSERT_EQ(Run(RunList, options), kExitOk) << err.str();
@@ -386,10 +386,10 @@ TEST_F(CliProgramsTest, ACountThatCouldNotBeReadIsReadAgainBeforeNamesAreMatched
 {
     for (const emulator::SampleProgram& p : emulator::SampleSet(emulator::SampleSignatures::Plus)) {
         if (p.fileName == "CLOCK.FNC") {
-            emulator::StoredProgram clock;
-            emulator::CameraNameFromFileName(p.fileName, &clock.name);
-            clock.data = emulator::MakeProgramFile(p);
-            config.programs.push_back(clock);
+            emulator::StoredProgram clockProgram;
+            emulator::CameraNameFromFileName(p.fileName, &clockProgram.name);
+            clockProgram.data = emulator::MakeProgramFile(p);
+            config.programs.push_back(clockProgram);
         }
     }
     faults = {{emulator::FaultKind::Nak, 16, 7}};

@@ -32,7 +32,7 @@ struct DryRunCase {
     AnswerPolicy answers;
     std::string expected; // each item's outcome (+ its host's), then what else went
     uint32_t capacity = 512u * 1024u;
-    std::vector<std::string> leaveOut; // sample files taken out of the folder
+    std::vector<std::string> leaveOut = {}; // sample files taken out of the folder
 };
 
 void PrintTo(const DryRunCase& c, std::ostream* os)
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "erased also STAMPS.FNC"},
         DryRunCase{"RemovalNotConfirmed", false, {{"CLOCK.FNC"}, {"SLIDES.FNC"}}, {"CLOCK.FNC", "#2"}, No,
                    "not confirmed,not confirmed"}),
-    [](const ::testing::TestParamInfo<DryRunCase>& info) { return std::string(info.param.what); });
+    [](const ::testing::TestParamInfo<DryRunCase>& param) { return std::string(param.param.what); });
 
 } // namespace
 } // namespace oskel::cli
