@@ -18,6 +18,7 @@ required+=(dpkg-dev file)
 required+=(lintian desktop-file-utils appstream)
 required+=(clang) # scripts/test.sh builds and runs the suite with Clang too
 required+=(zsh fish) # the tests parse the shell completion scripts
+required+=(python3-jsonschema) # the tests validate the command line's JSON against its schema
 # The desktop checks (ctest -L desktop) and scripts/screenshots-desktop.sh:
 # the real program on a private X display with a real window manager.
 required+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)

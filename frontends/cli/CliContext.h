@@ -5,6 +5,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace oskel {
 class TermiosSerialOps;
@@ -27,6 +28,21 @@ struct CliContext {
     std::istream* prompt = nullptr;
     // Progress is drawn in place (a terminal) rather than written as lines.
     bool errIsTerminal = false;
+    // --progress=json: the error stream carries JSON lines and nothing else.
+    bool errJsonLines = false;
+
+    // What the run told, for the JSON error object of --json: each error
+    // line (without the program's name), and a finer code than the exit
+    // status gives ("camera-refused"), empty when the status says it all.
+    std::vector<std::string> errors{};
+    std::string errorCode{};
+    // Set when the --trace file lost what was written to it: "FILE: REASON".
+    std::string traceWriteError{};
 };
+
+// Tells an error: "oskel-uploader-cli: TEXT" on the error stream, or with
+// --progress=json one line {"event":"error","message":TEXT}; kept in
+// context.errors either way.
+void TellError(CliContext& context, const std::string& text);
 
 } // namespace oskel::cli

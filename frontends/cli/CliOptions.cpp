@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <vector>
 
 namespace oskel::cli {
 namespace {
@@ -47,20 +48,100 @@ std::optional<int> ParseSpeedChoice(const std::string& text)
     return bps;
 }
 
+std::vector<std::string> PortChoices()
+{
+    std::vector<std::string> choices;
+    for (int i = 1; i <= kPortCount; ++i)
+        choices.push_back("COM" + std::to_string(i));
+    choices.push_back("auto");
+    return choices;
+}
+
+std::vector<std::string> SpeedChoices()
+{
+    std::vector<std::string> choices;
+    for (const int bps : kSpeeds)
+        choices.push_back(std::to_string(bps));
+    choices.push_back("auto");
+    return choices;
+}
+
+const std::vector<OptionSpec>& CliOptionTable()
+{
+    using V = OptionSpec::Value;
+    using K = OptionSpec::Kind;
+    static const std::vector<OptionSpec> table = {
+        {"--device", 0, V::Required, K::Device, "open this serial device for this run"},
+        {"--port", 0, V::Required, K::Port, "use this port or search them all, for this run"},
+        {"--speed", 0, V::Required, K::Speed, "line speed in bit/s, or climb, for this run"},
+        {"--folder", 0, V::Required, K::Folder, "the program folder for this run"},
+        {"--wait", 0, V::Inline, K::Seconds, "wait for the camera, at most SECONDS when given"},
+        {"--yes", 'y', V::None, K::None, "answer Yes or OK to every question"},
+        {"--no", 0, V::None, K::None, "answer No to every Yes/No question"},
+        {"--cancel", 0, V::None, K::None, "answer Cancel or No to every question"},
+        {"--accept-older-models", 0, V::None, K::None, "admit cameras of families 1 to 3"},
+        {"--accept-unknown-models", 0, V::None, K::None, "admit cameras of an unknown model"},
+        {"--dry-run", 0, V::None, K::None, "tell what upload or remove would do, changing nothing"},
+        {"--json", 0, V::None, K::None, "one JSON object on standard output"},
+        {"--progress", 0, V::Required, K::Format, "upload progress as JSON lines on standard error"},
+        {"--trace", 0, V::Required, K::File, "write every byte on the line to FILE"},
+        {"--quiet", 'q', V::None, K::None, "no progress display"},
+        {"--help", 'h', V::None, K::None, "show the help"},
+        {"--version", 'V', V::None, K::None, "show the version"},
+    };
+    return table;
+}
+
+const std::vector<CommandSpec>& CliCommandTable()
+{
+    static const std::vector<CommandSpec> table = {
+        {"probe", false, "port, speed, model and family"},
+        {"about", false, "the camera id and version texts"},
+        {"list", false, "the applications in the folder and in the camera"},
+        {"upload", true, "upload folder applications"},
+        {"remove", true, "erase camera applications"},
+        {"ports", false, "the serial ports, opening none"},
+        {"completion", true, "print the completion script of bash, zsh or fish"},
+    };
+    return table;
+}
+
 namespace {
 
-// How many names each command takes.
-struct CommandArity {
-    const char* name;
-    bool takesNames;
-};
-constexpr CommandArity kArities[] = {
-    {"probe", false}, {"about", false}, {"list", false}, {"upload", true}, {"remove", true}, {"ports", false},
-};
+const OptionSpec* FindOption(const std::string& arg)
+{
+    for (const OptionSpec& o : CliOptionTable()) {
+        if (arg == o.name || (o.shortName != 0 && arg == std::string("-") + o.shortName))
+            return &o;
+    }
+    return nullptr;
+}
+
+// "-yq" is "-y -q": a cluster of one-letter flags.
+std::vector<std::string> SplitClusters(const std::vector<std::string>& args)
+{
+    std::vector<std::string> out;
+    bool ended = false;
+    for (const std::string& arg : args) {
+        ended = ended || arg == "--";
+        const bool cluster = !ended && arg.size() > 2 && arg[0] == '-' && arg[1] != '-' &&
+                             std::all_of(arg.begin() + 1, arg.end(), [](char c) {
+                                 const OptionSpec* o = FindOption(std::string("-") + c);
+                                 return o != nullptr && o->value == OptionSpec::Value::None;
+                             });
+        if (!cluster) {
+            out.push_back(arg);
+            continue;
+        }
+        for (size_t k = 1; k < arg.size(); ++k)
+            out.push_back(std::string("-") + arg[k]);
+    }
+    return out;
+}
 
 bool CheckNames(const CliOptions& options, std::string* error)
 {
-    for (const CommandArity& a : kArities) {
+    for (const CommandSpec& a : CliCommandTable()) {
         if (options.command != a.name)
             continue;
         if (a.takesNames && options.names.empty()) {
@@ -91,9 +172,10 @@ const char* AnswerOption(AnswerPolicy policy)
 
 } // namespace
 
-bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error)
+bool ParseCliOptions(const std::vector<std::string>& given, CliOptions* options, std::string* error)
 {
     *options = CliOptions{};
+    const std::vector<std::string> args = SplitClusters(given);
     bool optionsEnded = false;
     auto positional = [&](const std::string& arg) {
         if (options->command.empty())
@@ -144,6 +226,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             return true;
         };
 
+        if (arg.starts_with("-") && arg != "-" && arg != "--" && FindOption(arg) == nullptr) {
+            *error = "unknown option " + arg;
+            return false;
+        }
         if (arg == "--") {
             if (!noValue())
                 return false;
@@ -244,6 +330,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = "--progress=json is for upload";
         return false;
     }
+    if (options->progressJson && options->dryRun) {
+        *error = "--progress=json and --dry-run cannot be given together: a dry run sends nothing";
+        return false;
+    }
     if (options->wait && options->command == "ports") {
         *error = "--wait is for the commands that use the camera";
         return false;
@@ -255,6 +345,7 @@ std::string CliShortUsage()
 {
     return "usage: oskel-uploader-cli [options] probe|about|list|ports\n"
            "       oskel-uploader-cli [options] upload|remove NAME...\n"
+           "       oskel-uploader-cli completion bash|zsh|fish\n"
            "Try 'oskel-uploader-cli --help' for more.\n";
 }
 
@@ -267,6 +358,7 @@ std::string CliUsage()
 {
     return "usage: oskel-uploader-cli [options] probe|about|list|ports\n"
            "       oskel-uploader-cli [options] upload|remove NAME...\n"
+           "       oskel-uploader-cli completion bash|zsh|fish\n"
            "\n"
            "  probe        connect to the camera and show the port, speed, model and family\n"
            "  about        show the camera's id and version texts\n"
@@ -277,11 +369,14 @@ std::string CliUsage()
            "               (PROG2.FNC) or slot (#3)\n"
            "  ports        the serial ports in the order they are tried, with their device,\n"
            "               by-id name, USB adapter, access and holder; opens none of them\n"
+           "  completion   print the shell's completion script (made from these options)\n"
            "\n"
            "options:\n"
            "  --device PATH            open this serial device instead of the settings' port\n"
            "  --port COMn|n|auto       use this port (COM1 = 1) or search the ports\n"
            "  --speed BPS|auto         9600, 19200, 38400, 57600, 115200, 230400, or climb\n"
+           "                           (--device, --port, --speed: for this run; a run\n"
+           "                           given any of them stores no port or speed)\n"
            "  --folder DIR             the program folder for this run (not stored)\n"
            "  --wait[=SECONDS]         until a camera answers, try again whenever a serial\n"
            "                           device appears and every 2 s (default: no time\n"
@@ -289,8 +384,11 @@ std::string CliUsage()
            "  -y, --yes                answer Yes (or OK) to every question\n"
            "  --no                     answer No to every Yes/No question\n"
            "  --cancel                 answer Cancel (or No) to every question\n"
-           "                           (none of these: a terminal is asked, otherwise\n"
-           "                           each question gets its default button)\n"
+           "                           (none of these: a terminal is asked; without one\n"
+           "                           a question gets its default button, except that\n"
+           "                           the update of an older version and the erase\n"
+           "                           confirmation are answered No: the item is\n"
+           "                           skipped, and --yes would do it)\n"
            "  --accept-older-models    admit cameras of families 1 to 3 for this run\n"
            "  --accept-unknown-models  admit cameras of an unknown model (family 0)\n"
            "  --dry-run                upload, remove: read the camera and tell what would\n"
@@ -298,9 +396,12 @@ std::string CliUsage()
            "  --json                   one JSON object on standard output: the result of\n"
            "                           probe, about, list and ports, or each item's\n"
            "                           outcome, the messages shown and the camera's list\n"
-           "                           after upload or remove\n"
-           "  --progress=json          upload: one JSON line per progress step on standard\n"
-           "                           error (item, bytes, total, rate, time left)\n"
+           "                           after upload or remove; a failure that printed\n"
+           "                           nothing there prints {\"status\",\"error\",\"message\"}\n"
+           "  --progress=json          upload (not with --dry-run): standard error carries\n"
+           "                           JSON lines only: progress steps (a host brought\n"
+           "                           along named as itself), messages with their\n"
+           "                           answers, errors\n"
            "  --trace FILE             write every byte on the line to FILE, timed and\n"
            "                           decoded\n"
            "  -q, --quiet              no progress display\n"
@@ -309,7 +410,9 @@ std::string CliUsage()
            "\n"
            "exit status: 0 done, 1 an operation failed or was cancelled, 2 usage error,\n"
            "3 no camera could be reached or it was refused, 4 another program of the\n"
-           "family is using the camera, 130 interrupted (Ctrl+C, SIGTERM or SIGHUP)\n"
+           "family is using the camera, 5 output could not be written (write error),\n"
+           "130 interrupted (Ctrl+C, SIGTERM or SIGHUP), 141 standard output's reader\n"
+           "went away (told nowhere)\n"
            "\n"
            "Shell completion for bash, zsh and fish comes with the program.\n";
 }

@@ -13,7 +13,9 @@ enum ExitStatus : int {
     kExitUsage = 2,    // bad command line
     kExitNoCamera = 3, // no camera could be reached or it was refused
     kExitOtherInstance = 4, // another program of the family holds the camera
+    kExitWriteError = 5,    // output (stdout, the JSON events, the trace) could not be written
     kExitInterrupted = 130, // stopped by Ctrl+C, SIGTERM or SIGHUP (128 + SIGINT)
+    kExitBrokenPipe = 141,  // standard output's reader went away (128 + SIGPIPE), told nowhere
 };
 
 // The answer given to every question (message box) of a run.
@@ -45,6 +47,33 @@ struct CliOptions {
     bool help = false;
     bool version = false;
 };
+
+// The options the parser knows, in the order --help lists them; the shell
+// completion scripts are made from the same table.
+struct OptionSpec {
+    enum class Value {
+        None,     // a flag
+        Required, // "--opt VALUE" or "--opt=VALUE"
+        Inline,   // "--opt" alone or "--opt=VALUE" (--wait)
+    };
+    enum class Kind { None, Device, Port, Speed, Folder, File, Format, Seconds };
+    const char* name;   // "--device"
+    char shortName;     // 'y' for -y, or 0
+    Value value;
+    Kind kind;          // what its value is, for completion
+    const char* about;  // a short description: no quotes, brackets or colons
+};
+const std::vector<OptionSpec>& CliOptionTable();
+// The commands, with a short description each.
+struct CommandSpec {
+    const char* name;
+    bool takesNames;
+    const char* about;
+};
+const std::vector<CommandSpec>& CliCommandTable();
+// The values --port and --speed take, as completion offers them.
+std::vector<std::string> PortChoices();
+std::vector<std::string> SpeedChoices();
 
 // "COM3", "com3" or "3" -> 2 (COM1 to COM10, the ports the serial layer
 // can open); "auto" -> -1; nullopt for anything else.

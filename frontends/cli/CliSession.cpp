@@ -4,7 +4,9 @@
 #include "CliInterrupt.h"
 #include "terminal/TerminalText.h"
 
+#include "camera/CommSettings.h"
 #include "camera/ConnectFailureText.h"
+#include "platform/ProfileFile.h"
 #include "platform/TimeSource.h"
 #include "res/StringIds.h"
 #include "ui/MessageBox.h"
@@ -12,9 +14,9 @@
 #include "serial/PortOverrides.h"
 #include "serial/TermiosSerialOps.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 
@@ -38,7 +40,39 @@ std::string RefusalHint(int family)
            "): --accept-unknown-models admits it.";
 }
 
+// The trace's first line: the program, when, and the device the first open
+// goes to (--device, else the settings' port and what it maps to).
+std::string TraceHeader(const CliOptions& options, const std::string& settingsPath)
+{
+    char when[32] = "?";
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    if (gmtime_r(&now, &utc) != nullptr)
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    std::string device = options.device.value_or(std::string());
+    const ProfileFile settings(settingsPath.empty() ? SettingsFilePath() : settingsPath);
+    const int stored = settings.GetInt(kCommSection, kPortKey, kDefaultPortSetting);
+    int port = options.port.value_or((stored & SETTING_AUTO) != 0 ? -1 : static_cast<int16_t>(stored & 0xFFFF));
+    const bool searched = port < 0;
+    if (searched)
+        port = std::max(0, static_cast<int>(static_cast<int16_t>(stored & 0xFFFF)));
+    if (device.empty()) {
+        PortMap map;
+        map.SetOverrideSource(SettingsPortOverrides());
+        device = map.DeviceFor(port);
+    }
+    return std::string("# ") + kProgramName + " " + OSKEL_VERSION + " wire trace, started " + when + "; device " +
+           (device.empty() ? std::string("(none)") : Printable(device)) + " at " + PortMap::PortName(port) +
+           (searched ? ", the port searched" : ", the port fixed") + "\n";
+}
+
 } // namespace
+
+CliSession::TraceFile::~TraceFile()
+{
+    if (!stream.Output().Close() && context != nullptr && !path.empty())
+        context->traceWriteError = path + ": " + stream.Output().Reason();
+}
 
 CliSession::CliSession(const CliOptions& options, CliContext& context)
     : m_options(options), m_context(context),
@@ -48,6 +82,8 @@ CliSession::CliSession(const CliOptions& options, CliContext& context)
       m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))
 {
     m_frontEnd.SetBeforeOutput([this] { m_views.EndLine(); });
+    m_context.errJsonLines = m_context.errJsonLines || options.progressJson;
+    m_frontEnd.SetJsonLines(m_context.errJsonLines);
     // "Port" and "Speed" are written as the session ends: a choice that
     // cannot be kept is told then (the status stays what the command made it).
     m_settings.SetSaveFailureReport([this](const std::string& line) { Error(line); });
@@ -66,13 +102,17 @@ SerialPortOps& CliSession::Line()
     SerialPortOps& line = m_context.comm.nativeOps != nullptr ? *m_context.comm.nativeOps : TermiosSerialOps::Shared();
     if (!m_options.trace)
         return line;
-    m_traceFile.open(*m_options.trace, std::ios::out | std::ios::trunc);
-    if (!m_traceFile)
-        m_traceError = std::strerror(errno);
+    if (!m_trace.stream.Output().Open(*m_options.trace)) {
+        m_traceError = m_trace.stream.Output().Reason();
+    } else {
+        m_trace.path = *m_options.trace;
+        m_trace.context = &m_context;
+        m_trace.stream << TraceHeader(m_options, m_context.settingsPath);
+    }
     std::function<uint64_t()> nowUs;
     if (TimeSource* time = m_context.comm.time)
         nowUs = [time] { return static_cast<uint64_t>(time->TickCount()) * 1000u; };
-    m_tracing = std::make_unique<TracingSerialOps>(line, m_traceFile, std::move(nowUs));
+    m_tracing = std::make_unique<TracingSerialOps>(line, m_trace.stream, std::move(nowUs));
     return *m_tracing;
 }
 
@@ -114,6 +154,8 @@ int CliSession::Connect(const std::string& headline)
               " ports of the \"MaxPort\" setting");
         return kExitUsage;
     }
+    if (m_options.port || m_options.speed || m_options.device)
+        c.KeepStoredSettings();
     bool reached = true;
     if (m_options.port || m_options.speed) {
         const int port = m_options.port.value_or(c.StoredPortChoice());
@@ -189,8 +231,29 @@ void CliSession::ReportFailure(const std::string& headline)
     const ConnectFailure& failure = Connection().LastFailure();
     const std::string reason = DescribeConnectFailure(failure);
     Error(reason.empty() ? "The camera could not be reached." : reason);
-    if (failure.kind == ConnectFailure::Refused)
+    if (failure.kind == ConnectFailure::Refused) {
+        m_context.errorCode = "camera-refused";
         Error(RefusalHint(failure.family));
+    } else if (const std::string hint = FixedPortHint(); !hint.empty()) {
+        Error(hint);
+    }
+}
+
+std::string CliSession::FixedPortHint()
+{
+    CCameraConnection& c = Connection();
+    const int port = c.StoredPortChoice();
+    if (port < 0)
+        return std::string();
+    std::string device = m_options.device.value_or(std::string());
+    if (device.empty()) {
+        PortMap map;
+        map.SetOverrideSource(SettingsPortOverrides());
+        device = map.DeviceFor(port);
+    }
+    return "Only " + PortMap::PortName(port) + (device.empty() ? "" : " (" + Printable(device) + ")") +
+           " was tried: the port is fixed" + (m_options.port ? " by --port" : " in the settings") +
+           ". --port auto searches every port for this run; 'oskel-uploader-cli ports' lists them.";
 }
 
 std::string CliSession::PortName()
@@ -211,8 +274,7 @@ std::string CliSession::PortText()
 void CliSession::Error(const std::string& text)
 {
     m_views.EndLine();
-    m_context.err << kProgramName << ": " << text << '\n';
-    m_context.err.flush();
+    TellError(m_context, text);
 }
 
 } // namespace oskel::cli

@@ -10,7 +10,8 @@
 #include "camera/CameraHolder.h"
 #include "protocol/TracingSerialOps.h"
 
-#include <fstream>
+#include "terminal/CheckedOutput.h"
+
 #include <memory>
 #include <string>
 
@@ -21,10 +22,10 @@ namespace oskel::cli {
 // climb, admission), and at the end the link is closed and "Port" and
 // "Speed" are written back, as when the program's window closes.
 //
-// --port and --speed act as the choices of the camera-not-found dialog
-// would: they replace the stored choice for this run and, being written
-// back at the end, for the runs after it. The one not given keeps its
-// stored value. --accept-older-models and --accept-unknown-models hold the
+// --port, --speed and --device are for this run only: they replace the
+// stored choices while it lasts, and a run given any of them writes neither
+// "Port" nor "Speed" back (a script's one-off port never becomes the next
+// run's). The one not given keeps its stored value. --accept-older-models and --accept-unknown-models hold the
 // hidden key chords down for the whole run, so they act only when a camera
 // is admitted, as the chords do: an "SR35" camera is then admitted as an
 // unknown model (family 0) and only a later identification reads it as
@@ -74,10 +75,21 @@ private:
     // the same line traced into the file.
     SerialPortOps& Line();
 
+    // The --trace file; declared first, so it is closed last, after the
+    // link's close is traced, and a write that failed is told to the context.
+    struct TraceFile {
+        CheckedStream stream;
+        std::string path;
+        CliContext* context = nullptr;
+        ~TraceFile();
+    };
+    // "Only COM3 was tried ...": how to search every port, when it is fixed.
+    std::string FixedPortHint();
+
+    TraceFile m_trace;
     const CliOptions& m_options;
     CliContext& m_context;
-    std::ofstream m_traceFile;
-    std::string m_traceError; // why the trace file could not be written
+    std::string m_traceError; // why the trace file could not be opened
     std::unique_ptr<TracingSerialOps> m_tracing;
     TerminalProgressViews m_views;
     TerminalFrontEnd m_frontEnd;

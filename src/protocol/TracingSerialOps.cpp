@@ -1,6 +1,7 @@
 #include "protocol/TracingSerialOps.h"
 
 #include "serial/PortFacts.h"
+#include <cstring>
 
 #include <chrono>
 #include <cstdio>
@@ -57,8 +58,20 @@ void TracingSerialOps::Bytes(const char* direction, PacketDecoder& decoder, cons
 
 int TracingSerialOps::OpenPort(int index)
 {
+    const OpenDiagnostics before = m_inner.GetOpenDiagnostics();
     const int ok = m_inner.OpenPort(index);
-    Line("open COM" + std::to_string(index + 1) + (ok ? "" : ": failed"));
+    std::string why;
+    // The line keeps the most telling failure of a search: when this one
+    // took its place, it is this open's reason.
+    const OpenDiagnostics after = m_inner.GetOpenDiagnostics();
+    const OpenError& e = after.worst;
+    if (!ok && after.failed > before.failed &&
+        (before.failed == 0 || e.kind != before.worst.kind || e.device != before.worst.device ||
+         e.error != before.worst.error)) {
+        why = ": " + (e.device.empty() ? std::string("no device") : e.device) +
+              (e.error != 0 ? std::string(": ") + std::strerror(e.error) : std::string());
+    }
+    Line("open COM" + std::to_string(index + 1) + (ok ? "" : ": failed" + why));
     if (const OpenDiagnostics d = m_inner.GetOpenDiagnostics(); ok && d.latencyTimerMs >= 0)
         Line(LatencyTimerLine(d.latencyDevice, d.latencyTimerMs));
     if (ok) {

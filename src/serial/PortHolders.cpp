@@ -27,6 +27,17 @@ std::string CommandName(const fs::path& processDir)
     return name;
 }
 
+// The program's own name: its command line's first word, after the last '/'.
+std::string FullName(const fs::path& processDir)
+{
+    std::ifstream in(processDir / "cmdline", std::ios::binary);
+    std::string first;
+    std::getline(in, first, '\0');
+    if (const size_t slash = first.find_last_of('/'); slash != std::string::npos)
+        first.erase(0, slash + 1);
+    return first.empty() ? CommandName(processDir) : first;
+}
+
 template <typename Visit>
 void ForEachProcess(const std::string& procRoot, Visit visit)
 {
@@ -60,7 +71,7 @@ std::vector<PortHolder> FindPortHolders(const std::string& device, const std::st
     const int self = static_cast<int>(::getpid());
     ForEachProcess(procRoot, [&](int pid, const fs::path& dir) {
         if (pid != self && HoldsOpen(dir, target))
-            holders.push_back({pid, CommandName(dir)});
+            holders.push_back({pid, FullName(dir)});
         return true;
     });
     return holders;

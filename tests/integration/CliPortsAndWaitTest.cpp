@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <filesystem>
 #include <thread>
@@ -17,11 +16,13 @@
 namespace oskel::test {
 namespace {
 
-// A process named "oskel-holder" that holds `device` open and locked, as
-// another serial program would, until it is destroyed.
+// A process that holds `device` open and locked, as another serial program
+// would, until it is destroyed. Its command line names it
+// "oskel-port-holder-process", longer than the kernel's 15-character comm.
 class PortHolderProcess {
 public:
-    explicit PortHolderProcess(const std::string& device)
+    // `lock`: false holds it open without the lock a connect honours.
+    explicit PortHolderProcess(const std::string& device, bool lock = true)
     {
         int ready[2];
         if (pipe(ready) != 0)
@@ -29,12 +30,10 @@ public:
         m_pid = fork();
         if (m_pid == 0) {
             const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-            prctl(PR_SET_NAME, "oskel-holder");
-            const char ok = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
+            const char ok = fd >= 0 && (!lock || flock(fd, LOCK_EX | LOCK_NB) == 0) ? 'y' : 'n';
             (void)!write(ready[1], &ok, 1);
-            alarm(60);
-            pause();
-            _exit(0);
+            execl("/bin/bash", "bash", "-c", "exec -a oskel-port-holder-process sleep 60", nullptr);
+            _exit(127);
         }
         close(ready[1]);
         char ok = 'n';
@@ -65,7 +64,7 @@ TEST_F(CliPortsAndWait, ABusyPortNamesItsHolderAndPortsShowsItWithoutOpeningIt)
 {
     StartEmulator({});
     WriteFileBytes(config / "QUIVRAN.INI", "[Communication]\nPort=0\n[Ports]\nCOM1=" + link + "\n");
-    const std::string holderText = "oskel-holder (pid ";
+    const std::string holderText = "oskel-port-holder-process (pid ";
     {
         PortHolderProcess holder(link);
         ASSERT_TRUE(holder.Ok());
@@ -76,7 +75,8 @@ TEST_F(CliPortsAndWait, ABusyPortNamesItsHolderAndPortsShowsItWithoutOpeningIt)
 
         const CliRun ports = RunCli(config.Path(), {"ports"});
         EXPECT_EQ(ports.status, 0) << ports.err;
-        EXPECT_TRUE(Contains(ports.out, "Only COM1 is tried (the port is fixed):\nCOM1  " + link + "  in use by " +
+        EXPECT_TRUE(Contains(ports.out, "Only COM1 is tried (the port is fixed; --port auto searches them all):\n"
+                                        "COM1  " + link + "  in use by " +
                                             named + "\n      set in the settings ([Ports] COM1)\n"))
             << ports.out;
         const CliRun json = RunCli(config.Path(), {"ports", "--json"});
@@ -84,14 +84,25 @@ TEST_F(CliPortsAndWait, ABusyPortNamesItsHolderAndPortsShowsItWithoutOpeningIt)
                                            "\",\"tried\":true,\"fromSettings\":true,\"exists\":true,"))
             << json.out;
         EXPECT_TRUE(Contains(json.out, "\"access\":true,\"inUse\":true,\"holders\":[{\"pid\":" +
-                                           std::to_string(holder.Pid()) + ",\"name\":\"oskel-holder\"}]"))
+                                           std::to_string(holder.Pid()) + ",\"name\":\"oskel-port-holder-process\"}]"))
             << json.out;
     }
     const CliRun json = RunCli(config.Path(), {"ports", "--json"});
     EXPECT_TRUE(Contains(json.out, "\"inUse\":false,\"holders\":[]")) << json.out;
+
     // ports sent nothing: the camera still answers at its starting speed.
     const CliRun probe = Cli({"probe"});
     EXPECT_EQ(probe.status, 0) << probe.err;
+    EXPECT_FALSE(Contains(probe.err, "warning")) << probe.err;
+
+    // Held without the lock: probe gets through, and says what ports says.
+    PortHolderProcess unlocked(link, false);
+    ASSERT_TRUE(unlocked.Ok());
+    const std::string named = holderText + std::to_string(unlocked.Pid()) + ")";
+    const CliRun shared = Cli({"probe"});
+    EXPECT_EQ(shared.status, 0) << shared.err;
+    EXPECT_TRUE(Contains(shared.err, "warning: " + link + " is also in use by " + named)) << shared.err;
+    EXPECT_TRUE(Contains(RunCli(config.Path(), {"ports"}).out, "in use by " + named)) << "ports agrees";
 }
 
 TEST_F(CliPortsAndWait, WaitConnectsWhenTheCameraAppears)

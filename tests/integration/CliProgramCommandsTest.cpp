@@ -80,10 +80,15 @@ TEST_F(CliProgramCommands, ListUploadUpdateAndRemoveAsAScriptDoes)
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Contains(run.err, "(FRAMEB.ATC)") && Contains(run.err, "(FRAMEB2.ATC)")) << run.err;
 
-    // Without --yes nobody confirms the erase: No is the default.
-    run = Cli({"remove", "FRAMEB2.ATC"});
+    // Without --yes and without a terminal nobody confirms the erase: No,
+    // and the item is skipped, naming the option that would erase it.
+    run = Cli({"remove", "--json", "FRAMEB2.ATC"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, res::LoadString(res::IDS_CONFIRM_ERASE) + " [answered No]")) << run.err;
+    EXPECT_TRUE(Contains(run.err, res::LoadString(res::IDS_CONFIRM_ERASE) +
+                                      " [answered No: no terminal to ask; --yes answers Yes]"))
+        << run.err;
+    EXPECT_TRUE(Contains(run.out, "\"cameraName\":\"FRAMEB2.ATC\",\"outcome\":\"skipped\",\"yesOption\":\"--yes\""))
+        << run.out;
 
     // The last attachment takes its host along.
     run = Cli({"remove", "--yes", "FRAMEB2.ATC", "FRAMEB.ATC", "Frame: Classic"});

@@ -19,7 +19,11 @@ struct CliRun {
 class CliProcess {
 public:
     // `program`: another of the project's programs instead (the desktop one).
-    CliProcess(const std::string& config, std::vector<std::string> args, const char* program = OSKEL_CLI_PATH);
+    // `stdoutTo`: standard output into this file instead (/dev/full), or
+    // kClosedPipe: into a pipe whose reader has gone.
+    CliProcess(const std::string& config, std::vector<std::string> args, const char* program = OSKEL_CLI_PATH,
+               const std::string& stdoutTo = std::string());
+    static constexpr const char* kClosedPipe = "|closed";
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
@@ -29,9 +33,15 @@ public:
     std::string ErrSoFar() const;
     // Waits (at most `seconds`) until its standard error holds `text`.
     bool WaitForErr(const std::string& text, int seconds) const;
+    // Waits for the end; a JSON output (--json on standard output,
+    // --progress=json on standard error) that does not follow the schema is
+    // a test failure.
     CliRun Wait();
 
 private:
+    void CheckJson(const CliRun& run) const;
+
+    std::vector<std::string> m_args;
     std::string m_outPath;
     std::string m_errPath;
     pid_t m_pid = -1;

@@ -70,11 +70,14 @@ public:
 
     // A process `pid` named `name`, with descriptor 3 open on `openFile`
     // when one is given.
-    void AddProcess(int pid, const std::string& name, const std::string& openFile = "")
+    // `commandLine`: its arguments, NUL-separated (none: empty, as a kernel thread's).
+    void AddProcess(int pid, const std::string& name, const std::string& openFile = "",
+                    const std::string& commandLine = "")
     {
         const std::string dir = "proc/" + std::to_string(pid);
         std::filesystem::create_directories(Path(dir + "/fd"));
         Write(dir + "/comm", name + "\n");
+        Write(dir + "/cmdline", commandLine);
         if (!openFile.empty())
             std::filesystem::create_symlink(openFile, Path(dir + "/fd/3"));
     }

@@ -29,4 +29,9 @@ int RunRemove(const CliOptions& options, CliContext& context);
 // USB adapter, access and holder. Opens no port; needs no camera.
 int RunPorts(const CliOptions& options, CliContext& context);
 
+// The completion script of a shell (bash, zsh, fish), made from the option
+// table; "completion names upload" lists what upload completes to. Needs no
+// camera.
+int RunCompletion(const CliOptions& options, CliContext& context);
+
 } // namespace oskel::cli

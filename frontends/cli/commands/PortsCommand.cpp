@@ -63,10 +63,12 @@ std::vector<PortRow> GatherRows(const CliOptions& options, const PortOrder& orde
         const int index = order.indexes[n];
         // --device stands at the one port tried first, as a connect opens it.
         std::string device = options.device ? (index == order.first ? *options.device : "") : map.DeviceFor(index);
-        if (device.empty())
+        // The port a fixed choice tries is always shown, with or without a device.
+        const bool fixed = !order.automatic && index == order.first;
+        if (device.empty() && !fixed)
             continue;
-        rows.push_back({index, n < order.tried, !options.device && !map.OverrideFor(index).empty(),
-                        GatherPortFacts(device)});
+        PortFacts facts = device.empty() ? PortFacts{} : GatherPortFacts(device);
+        rows.push_back({index, n < order.tried, !options.device && !map.OverrideFor(index).empty(), std::move(facts)});
     }
     return rows;
 }
@@ -111,6 +113,10 @@ std::string RowJson(const PortRow& row)
 void PrintRow(std::ostream& out, const PortRow& row)
 {
     const PortFacts& f = row.facts;
+    if (f.device.empty()) {
+        out << PortMap::PortName(row.index) << "  (no device)  missing\n";
+        return;
+    }
     out << PortMap::PortName(row.index) << "  " << Printable(f.device) << "  " << StateText(f) << '\n';
     if (row.overridden)
         out << "      set in the settings ([Ports] " << PortMap::PortName(row.index) << ")\n";
@@ -139,7 +145,8 @@ void PrintText(std::ostream& out, const PortOrder& order, const std::vector<Port
         return;
     }
     out << (order.automatic ? "Tried in this order (the port is searched):\n"
-                            : "Only " + PortMap::PortName(order.first) + " is tried (the port is fixed):\n");
+                            : "Only " + PortMap::PortName(order.first) +
+                                  " is tried (the port is fixed; --port auto searches them all):\n");
     bool triedPart = true;
     for (const PortRow& row : rows) {
         if (triedPart && !row.tried) {

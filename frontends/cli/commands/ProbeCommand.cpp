@@ -5,6 +5,7 @@
 
 #include "camera/CameraIdentityText.h"
 #include "serial/PortFacts.h"
+#include "serial/PortHolders.h"
 #include "serial/TermiosSerialOps.h"
 
 namespace oskel::cli {
@@ -22,6 +23,14 @@ std::string FamilyText(int family)
     return text + " (unknown model, admitted)";
 }
 
+std::string HoldersJson(const std::vector<PortHolder>& holders)
+{
+    std::string list;
+    for (const PortHolder& h : holders)
+        list += (list.empty() ? "" : ",") + JsonObject().Add("pid", h.pid).Add("name", h.name).Text();
+    return "[" + list + "]";
+}
+
 } // namespace
 
 int RunProbe(const CliOptions& options, CliContext& context)
@@ -30,6 +39,16 @@ int RunProbe(const CliOptions& options, CliContext& context)
     if (const int status = session.Connect(); status != kExitOk)
         return status;
     CCameraConnection& camera = session.Connection();
+
+    // The same holder check as `ports`: another program with the device
+    // open (without the lock a connect honours) may take the camera's answers.
+    std::vector<PortHolder> holders;
+    const std::string device = context.termios != nullptr ? context.termios->OpenDevice() : std::string();
+    if (!device.empty())
+        holders = FindPortHolders(device);
+    if (!holders.empty())
+        session.Error("warning: " + Printable(device) + " is also in use by " + HoldersText(holders) +
+                      ": it may read the camera's answers");
 
     char model[kModelTextSize + 1] = {};
     const bool read = camera.GetModelText(model) != 0;
@@ -41,8 +60,8 @@ int RunProbe(const CliOptions& options, CliContext& context)
         const int port = static_cast<int16_t>(camera.GetPort());
         JsonObject json;
         json.Add("port", session.PortName()).Add("portIndex", port);
-        if (context.termios != nullptr && !context.termios->OpenDevice().empty())
-            json.Add("device", context.termios->OpenDevice());
+        if (!device.empty())
+            json.Add("device", device);
         if (line.latencyTimerMs >= 0)
             json.Add("latencyTimerMs", line.latencyTimerMs);
         context.out << json.Add("speed", camera.GetSpeed())
@@ -50,6 +69,7 @@ int RunProbe(const CliOptions& options, CliContext& context)
                            .Add("modelRead", read)
                            .Add("family", family)
                            .Add("supported", family == 4 || family == 5)
+                           .AddRaw("holders", HoldersJson(holders))
                            .Text()
                     << '\n';
     } else {

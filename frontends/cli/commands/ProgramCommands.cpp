@@ -163,11 +163,15 @@ int OperationStatus(CliSession& session, size_t firstBox, int notFoundBefore)
 }
 
 // One JSON line on the error stream per progress step of --progress=json.
-void PrintProgressJson(std::ostream& err, int item, const std::string& name, const ui::TransferStats& stats)
+void PrintProgressJson(std::ostream& err, int item, const OperationRecord::StepName& name,
+                       const ui::TransferStats& stats)
 {
     const int64_t rate = stats.elapsedMs > 0 ? stats.bytesSent * 1000 / stats.elapsedMs : 0;
     JsonObject json;
-    json.Add("item", item).Add("name", name).Add("bytes", stats.bytesSent).Add("total", stats.totalBytes);
+    json.Add("event", "progress").Add("item", item).Add("name", name.name).Add("cameraName", name.cameraName);
+    if (name.host)
+        json.Add("host", true);
+    json.Add("bytes", stats.bytesSent).Add("total", stats.totalBytes);
     json.Add("rate", rate);
     if (rate > 0)
         json.Add("timeLeftMs", (stats.totalBytes - stats.bytesSent) * 1000 / rate);
@@ -199,13 +203,14 @@ int RunOnNamed(const CliOptions& options, CliContext& context, CliSession& sessi
 
     const size_t firstBox = session.FrontEnd().Shown().size();
     const int notFound = session.FrontEnd().CameraNotFoundShown();
-    OperationRecord record(catalog, session.FrontEnd().Shown());
+    // The connect's messages (the battery warning) count in.
+    OperationRecord record(catalog, session.FrontEnd().Shown(), 0);
     record.Begin(list, upload);
     ProgramTransferHooks hooks;
     hooks.makeProgressView = [&] {
         OperationRecord::StatsHook onStats;
         if (options.progressJson)
-            onStats = [&context](int item, const std::string& name, const ui::TransferStats& stats) {
+            onStats = [&context](int item, const OperationRecord::StepName& name, const ui::TransferStats& stats) {
                 PrintProgressJson(context.err, item, name, stats);
             };
         return record.WrapView(ui::CreateProgressView(), std::move(onStats));
@@ -216,18 +221,21 @@ int RunOnNamed(const CliOptions& options, CliContext& context, CliSession& sessi
     else
         transfer.RemoveSelected();
     record.End();
+    const int status = OperationStatus(session, firstBox, notFound);
     if (options.json) {
-        context.out << record.Json(upload ? "upload" : "remove", false) << '\n';
+        const bool readable = status != kExitInterrupted && status != kExitNoCamera && session.Connection().IsOpen();
+        const int freeMemory = readable ? transfer.ReadFreeMemory() : -1;
+        context.out << record.Json(upload ? "upload" : "remove", false, freeMemory) << '\n';
         context.out.flush();
     }
-    return OperationStatus(session, firstBox, notFound);
+    return status;
 }
 
 int CheckFolderOption(const CliOptions& options, CliContext& context)
 {
     std::error_code ec;
     if (options.folder && !std::filesystem::is_directory(*options.folder, ec)) {
-        context.err << kProgramName << ": --folder " << *options.folder << ": not a folder\n";
+        TellError(context, "--folder " + *options.folder + ": not a folder");
         return kExitUsage;
     }
     return kExitOk;

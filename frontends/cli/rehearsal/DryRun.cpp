@@ -28,6 +28,8 @@ std::string Would(const OperationRecord::Item& item)
                        : o == "cancelled"     ? "would not be reached (cancelled)"
                        : o == "not confirmed" ? "would be kept: the removal is not confirmed"
                                               : o;
+    if (!item.yesOption.empty())
+        text += ": nobody could be asked; " + item.yesOption + " would answer Yes";
     if (!item.hostOutcome.empty())
         text += std::string(", its host \"") + item.host + "\" " +
                 (item.hostOutcome == "updated" ? "updated first" : "brought along");
@@ -91,7 +93,7 @@ int RunDryRun(const CliOptions& options, CliContext& context, CliSession& sessio
     const bool asks = options.answers == AnswerPolicy::Ask && context.prompt != nullptr;
     TerminalFrontEnd& frontEnd = session.FrontEnd();
     frontEnd.SetRehearsal(asks ? AnswerPolicy::Yes : options.answers);
-    OperationRecord record(rehearsed, frontEnd.Shown());
+    OperationRecord record(rehearsed, frontEnd.Shown(), 0);
     if (asks)
         record.MarkQuestionsAsked();
     ProgramTransferHooks hooks;
@@ -113,7 +115,7 @@ int RunDryRun(const CliOptions& options, CliContext& context, CliSession& sessio
     }
 
     if (options.json)
-        context.out << record.Json(upload ? "upload" : "remove", true) << '\n';
+        context.out << record.Json(upload ? "upload" : "remove", true, transfer.ReadFreeMemory()) << '\n';
     else
         PrintReport(context.out, record, upload);
     context.out.flush();

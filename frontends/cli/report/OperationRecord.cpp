@@ -66,6 +66,8 @@ std::string MessagesJson(const std::vector<OperationRecord::Message>& messages)
         o.Add("answer", TerminalFrontEnd::ButtonName(m.answer));
         if (m.asks)
             o.Add("asks", true);
+        if (m.unasked)
+            o.Add("unasked", true);
         json += (json.empty() ? "" : ",") + o.Text();
     }
     return "[" + json + "]";
@@ -79,7 +81,9 @@ std::string ProgramsJson(const std::vector<OperationRecord::Program>& programs)
                                                           .Add("slot", p.slot)
                                                           .Add("displayName", p.name)
                                                           .Add("cameraName", p.cameraName)
+                                                          .Add("kind", KindText(p.kind))
                                                           .Add("version", VersionText(p.version))
+                                                          .Add("storedSize", p.storedSize)
                                                           .Text();
     }
     return "[" + json + "]";
@@ -121,19 +125,61 @@ public:
     {
         m_inner->SetStats(stats);
         const size_t started = m_record.m_snapshots.size() - 1;
-        if (m_onStats && started >= 1 && started <= m_record.m_items.size())
-            m_onStats(static_cast<int>(started), m_record.m_items[started - 1].name, stats);
+        if (!m_onStats || started < 1 || started > m_record.m_items.size())
+            return;
+        // A new file: another item, or the item's own file after its host.
+        if (started != m_item || stats.totalBytes != m_total || stats.bytesSent < m_sent) {
+            m_file = started != m_item ? 0 : m_file + 1;
+            m_item = started;
+        }
+        m_total = stats.totalBytes;
+        m_sent = stats.bytesSent;
+        const Item& item = m_record.m_items[started - 1];
+        StepName name{item.name, item.cameraName, false};
+        // An attachment's first file is its host when the host is sent and
+        // the sizes tell the two apart (the plan sends the host first).
+        const FolderEntry* host = m_record.HostOf(started - 1);
+        const FolderEntry* own = started - 1 < m_record.m_entries.size() ? m_record.m_entries[started - 1] : nullptr;
+        if (host != nullptr && own != nullptr && m_file == 0 && stats.totalBytes == host->fileSize &&
+            (host->fileSize != own->fileSize || HostMissing(*host))) {
+            char hostName[kCameraNameSize] = {};
+            MakeCameraName(host->fileName, hostName);
+            name = {host->DisplayText(), DottedCameraName(hostName), true};
+        }
+        m_onStats(static_cast<int>(started), name, stats);
     }
 
 private:
+    bool HostMissing(const FolderEntry& host) const
+    {
+        char hostName[kCameraNameSize] = {};
+        MakeCameraName(host.fileName, hostName);
+        return m_record.m_catalog.FindInCamera(hostName) < 0;
+    }
+
     OperationRecord& m_record;
     std::unique_ptr<ui::IProgressView> m_inner;
     StatsHook m_onStats;
     bool m_shown = false;
+    size_t m_item = 0;
+    int m_file = 0;
+    int64_t m_total = -1;
+    int64_t m_sent = 0;
 };
 
-OperationRecord::OperationRecord(ProgramCatalog& catalog, const Boxes& boxes)
-    : m_catalog(catalog), m_boxes(boxes), m_firstBox(boxes.size())
+const FolderEntry* OperationRecord::HostOf(size_t item) const
+{
+    if (!m_upload || item >= m_entries.size())
+        return nullptr;
+    const FolderEntry& entry = *m_entries[item];
+    const size_t id = static_cast<size_t>(entry.AppId());
+    if (entry.Kind() != kKindAttachment || entry.AppId() < 0 || id >= m_catalog.appIds.size())
+        return nullptr;
+    return m_catalog.appIds[id].folderHost;
+}
+
+OperationRecord::OperationRecord(ProgramCatalog& catalog, const Boxes& boxes, size_t firstBox)
+    : m_catalog(catalog), m_boxes(boxes), m_firstBox(std::min(firstBox, boxes.size()))
 {
 }
 
@@ -166,13 +212,13 @@ void OperationRecord::Begin(const ui::ListModel& list, bool upload)
             char name[kCameraNameSize] = {};
             MakeCameraName(entry->fileName, name);
             m_entries.push_back(entry);
-            m_items.push_back({entry->DisplayText(), DottedCameraName(name), "", "", "", {}});
+            m_items.push_back({entry->DisplayText(), DottedCameraName(name), "", "", "", {}, ""});
         } else {
             const int index = selected[selected.size() - 1 - k];
             const ProgramInfoRecord* r = m_catalog.RecordAt(ProgramCatalog::CameraSlotAt(list, index));
             const ProgramInfoRecord record = r != nullptr ? *r : ProgramInfoRecord();
             m_removed.push_back(record);
-            m_items.push_back({RecordDisplayText(record), DottedCameraName(record.CameraName()), "", "", "", {}});
+            m_items.push_back({RecordDisplayText(record), DottedCameraName(record.CameraName()), "", "", "", {}, ""});
         }
     }
     ItemStarts();
@@ -197,7 +243,7 @@ OperationRecord::Message OperationRecord::MessageAt(size_t index) const
 {
     const TerminalFrontEnd::ShownBox& box = m_boxes[index];
     const bool question = (box.type & kButtonsMask) != ui::MB_OK;
-    return {box.id, box.text, box.answer, m_questionsAsked && question};
+    return {box.id, box.text, box.answer, m_questionsAsked && question && !box.unasked, box.unasked};
 }
 
 std::vector<OperationRecord::Message> OperationRecord::MessagesBetween(size_t from, size_t to) const
@@ -254,9 +300,10 @@ void OperationRecord::ClassifyUpload()
                 }
             }
         }
-        const bool copied = std::any_of(added.begin(), added.end(), [&](const std::string& k) {
+        const auto copy = std::find_if(added.begin(), added.end(), [&](const std::string& k) {
             return k != ownKey && k != hostKey;
         });
+        const bool copied = copy != added.end();
         bool cancelled = false, failed = false;
         for (size_t i = m_boxMarks[j + 1]; i < m_boxMarks[j + 2]; ++i) {
             cancelled = cancelled || m_boxes[i].answer == ui::IDCANCEL;
@@ -265,13 +312,16 @@ void OperationRecord::ClassifyUpload()
         if (Has(added, ownKey))
             item.outcome = Has(removed, ownKey) ? "updated" : "uploaded";
         else if (copied)
-            item.outcome = "copied";
+            item.outcome = "copied", item.cameraName = DottedCameraName(copy->c_str());
         else if (cancelled)
             item.outcome = "cancelled";
         else if (failed)
             item.outcome = "failed";
         else
             item.outcome = "skipped";
+        if (item.outcome == "skipped" &&
+            std::any_of(item.messages.begin(), item.messages.end(), [](const Message& m) { return m.unasked; }))
+            item.yesOption = "--yes";
     }
 }
 
@@ -287,10 +337,12 @@ void OperationRecord::ClassifyRemove()
         if (it != gone.end())
             gone.erase(it);
     }
-    bool confirmed = false, cancelled = false;
+    bool confirmed = false, cancelled = false, unasked = false;
     for (size_t i = m_firstBox; i < m_boxes.size(); ++i) {
-        if (m_boxes[i].id == res::IDS_CONFIRM_ERASE)
+        if (m_boxes[i].id == res::IDS_CONFIRM_ERASE) {
             confirmed = m_boxes[i].answer == ui::IDYES;
+            unasked = m_boxes[i].unasked;
+        }
         cancelled = cancelled || m_boxes[i].answer == ui::IDCANCEL;
     }
     for (size_t k = 0; k < m_items.size(); ++k) {
@@ -300,6 +352,9 @@ void OperationRecord::ClassifyRemove()
         if (it != gone.end()) {
             item.outcome = "erased";
             gone.erase(it);
+        } else if (unasked) {
+            item.outcome = "skipped";
+            item.yesOption = "--yes";
         } else {
             item.outcome = !confirmed ? "not confirmed" : cancelled ? "cancelled" : "failed";
         }
@@ -309,7 +364,8 @@ void OperationRecord::ClassifyRemove()
         const auto at =
             std::find_if(before.begin(), before.end(), [&](const ProgramInfoRecord& b) { return SameRecord(b, r); });
         m_alsoErased.push_back({static_cast<int>(at - before.begin()) + 1, RecordDisplayText(r),
-                                DottedCameraName(r.CameraName()), r.Version()});
+                                DottedCameraName(r.CameraName()), r.Version(), r.Kind(),
+                                static_cast<int64_t>(r.StoredSize())});
     }
 }
 
@@ -321,17 +377,19 @@ std::vector<OperationRecord::Program> OperationRecord::CameraAfter() const
         const ProgramInfoRecord& r = after[i];
         if (IsListedKind(r.Kind()))
             programs.push_back({static_cast<int>(i) + 1, RecordDisplayText(r), DottedCameraName(r.CameraName()),
-                                r.Version()});
+                                r.Version(), r.Kind(), static_cast<int64_t>(r.StoredSize())});
     }
     return programs;
 }
 
-std::string OperationRecord::Json(const std::string& command, bool dryRun) const
+std::string OperationRecord::Json(const std::string& command, bool dryRun, int freeMemoryAfter) const
 {
     std::string items;
     for (const Item& item : m_items) {
         JsonObject o;
         o.Add("displayName", item.name).Add("cameraName", item.cameraName).Add("outcome", item.outcome);
+        if (!item.yesOption.empty())
+            o.Add("yesOption", item.yesOption);
         if (!item.hostOutcome.empty())
             o.AddRaw("host", JsonObject().Add("displayName", item.host).Add("outcome", item.hostOutcome).Text());
         o.AddRaw("messages", MessagesJson(item.messages));
@@ -343,6 +401,10 @@ std::string OperationRecord::Json(const std::string& command, bool dryRun) const
         json.AddRaw("alsoErased", ProgramsJson(m_alsoErased));
     json.AddRaw("messages", MessagesJson(AllMessages()));
     json.AddRaw("cameraAfter", ProgramsJson(CameraAfter()));
+    if (freeMemoryAfter >= 0)
+        json.Add("freeMemoryAfter", freeMemoryAfter);
+    else
+        json.AddRaw("freeMemoryAfter", "null");
     return json.Text();
 }
 

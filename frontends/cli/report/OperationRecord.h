@@ -6,6 +6,7 @@
 #include "ui/ListModel.h"
 #include "ui/ProgressView.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,6 +33,7 @@ public:
         std::string text;
         int answer = 0;
         bool asks = false; // a question a terminal user would be asked
+        bool unasked = false; // an erasing question answered No: nobody could be asked
     };
     struct Item {
         std::string name;       // display text
@@ -42,17 +44,22 @@ public:
         std::string host;              // upload: the host's display text when it came along
         std::string hostOutcome;       // "uploaded" or "updated", else empty
         std::vector<Message> messages; // shown while this item was under way
+        // Skipped because nobody could be asked: the option that does it ("--yes").
+        std::string yesOption;
     };
     struct Program {
         int slot = 0;
         std::string name;
         std::string cameraName;
         int version = 0;
+        int kind = 0;
+        int64_t storedSize = 0;
     };
 
     // `boxes` is the front end's list of boxes shown; everything shown from
-    // now on belongs to this operation.
-    OperationRecord(ProgramCatalog& catalog, const Boxes& boxes);
+    // `firstBox` on (by default: from now on) belongs to this operation, so
+    // the connect's battery warning can be counted in.
+    OperationRecord(ProgramCatalog& catalog, const Boxes& boxes, size_t firstBox = static_cast<size_t>(-1));
 
     // Before the operation: the items it works on are the list's selection
     // (the folder list's for an upload, the camera list's for a removal).
@@ -61,8 +68,15 @@ public:
     void End();
 
     // A progress window for the upload: passes everything on to `inner` and
-    // notes where each item begins (its message); `onStats` gets every step.
-    using StatsHook = std::function<void(int item, const std::string& name, const ui::TransferStats&)>;
+    // notes where each item begins (its message); `onStats` gets every step,
+    // with the name of the file under way: an attachment's host brought
+    // along is named as itself (`host` true), not as the attachment.
+    struct StepName {
+        std::string name;       // display text
+        std::string cameraName; // "PROG.FNC"
+        bool host = false;
+    };
+    using StatsHook = std::function<void(int item, const StepName& name, const ui::TransferStats&)>;
     std::unique_ptr<ui::IProgressView> WrapView(std::unique_ptr<ui::IProgressView> inner, StatsHook onStats);
 
     // Marks the questions as ones a terminal user would be asked (dry run).
@@ -75,8 +89,8 @@ public:
     std::vector<Message> AllMessages() const;
     std::vector<Program> CameraAfter() const;
 
-    // The one JSON object of --json.
-    std::string Json(const std::string& command, bool dryRun) const;
+    // The one JSON object of --json; `freeMemoryAfter` < 0: not read.
+    std::string Json(const std::string& command, bool dryRun, int freeMemoryAfter) const;
 
 private:
     class ItemView;
@@ -87,6 +101,8 @@ private:
     void ClassifyUpload();
     void ClassifyRemove();
     std::vector<Message> MessagesBetween(size_t from, size_t to) const;
+    // The host an attachment item brings along, when it is in the folder.
+    const FolderEntry* HostOf(size_t item) const;
     Message MessageAt(size_t index) const;
 
     ProgramCatalog& m_catalog;

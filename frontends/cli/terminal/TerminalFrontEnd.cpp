@@ -1,8 +1,11 @@
 #include "terminal/TerminalFrontEnd.h"
 
 #include "CliInterrupt.h"
+#include "report/JsonWriter.h"
 #include "terminal/TerminalText.h"
 #include "ui/CLocaleText.h"
+
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <string>
@@ -86,8 +89,15 @@ int TerminalFrontEnd::DefaultButton(unsigned type)
     return index < buttons.size() ? buttons[index] : buttons.front();
 }
 
-int TerminalFrontEnd::AnswerFor(AnswerPolicy policy, unsigned type)
+bool TerminalFrontEnd::ErasesOnYes(unsigned id)
 {
+    return id == res::IDS_OLDER_VERSION || id == res::IDS_CONFIRM_ERASE;
+}
+
+int TerminalFrontEnd::AnswerFor(AnswerPolicy policy, unsigned type, unsigned id)
+{
+    if (policy == AnswerPolicy::Ask && ErasesOnYes(id) && Offers(type, ui::IDNO))
+        return ui::IDNO;
     switch (policy) {
     case AnswerPolicy::Yes:
         return Offers(type, ui::IDYES) ? ui::IDYES : DefaultButton(type);
@@ -104,30 +114,56 @@ int TerminalFrontEnd::AnswerFor(AnswerPolicy policy, unsigned type)
 
 int TerminalFrontEnd::Show(const std::string& text, unsigned type, unsigned helpId)
 {
-    const int answer = m_rehearsal ? AnswerFor(*m_rehearsal, type) : Answer(text, type);
-    m_shown.push_back({text, type, answer, helpId == static_cast<unsigned>(-1) ? 0 : helpId});
+    const unsigned id = helpId == static_cast<unsigned>(-1) ? 0 : helpId;
+    bool unasked = false;
+    int answer = 0;
+    if (m_rehearsal) {
+        answer = AnswerFor(*m_rehearsal, type, id);
+        unasked = *m_rehearsal == AnswerPolicy::Ask && ErasesOnYes(id) && answer == ui::IDNO;
+    } else {
+        answer = Answer(text, type, id, &unasked);
+    }
+    m_shown.push_back({text, type, answer, id, unasked});
     return answer;
 }
 
-int TerminalFrontEnd::Answer(const std::string& text, unsigned type)
+int TerminalFrontEnd::Answer(const std::string& text, unsigned type, unsigned id, bool* unasked)
 {
     if (m_beforeOutput)
         m_beforeOutput();
     const bool several = Buttons(type).size() > 1;
-    if (several && m_policy == AnswerPolicy::Ask && m_prompt != nullptr && !Interrupted())
-        return Ask(text, type);
-    const int answer = AnswerFor(Interrupted() ? AnswerPolicy::Cancel : m_policy, type);
-    m_err << kProgramName << ": " << text;
-    if (several)
-        m_err << " [answered " << ButtonName(answer) << "]";
-    m_err << '\n';
-    m_err.flush();
+    if (several && m_policy == AnswerPolicy::Ask && m_prompt != nullptr && !Interrupted() && !m_jsonLines)
+        return Ask(text, type, id, unasked);
+    const bool interrupted = Interrupted();
+    const int answer = AnswerFor(interrupted ? AnswerPolicy::Cancel : m_policy, type, id);
+    *unasked = !interrupted && m_policy == AnswerPolicy::Ask && ErasesOnYes(id) && answer == ui::IDNO;
+    Print(text, type, answer, *unasked);
     return answer;
 }
 
+void TerminalFrontEnd::Print(const std::string& text, unsigned type, int answer, bool unasked)
+{
+    const bool several = Buttons(type).size() > 1;
+    if (m_jsonLines) {
+        JsonObject json;
+        json.Add("event", "message").Add("text", text).Add("answer", ButtonName(answer));
+        if (unasked)
+            json.Add("unasked", true).Add("yesOption", "--yes");
+        m_err << json.Text() << '\n';
+    } else {
+        m_err << kProgramName << ": " << text;
+        if (unasked)
+            m_err << " [answered No: no terminal to ask; --yes answers Yes]";
+        else if (several)
+            m_err << " [answered " << ButtonName(answer) << "]";
+        m_err << '\n';
+    }
+    m_err.flush();
+}
+
 // "TEXT\n[Y]es/[N]o (Enter: No)? " until a button is named. End of input
-// takes the default; an interrupt while waiting answers as --cancel does.
-int TerminalFrontEnd::Ask(const std::string& text, unsigned type)
+// takes the default (No for an erasing question); an interrupt while waiting answers as --cancel does.
+int TerminalFrontEnd::Ask(const std::string& text, unsigned type, unsigned id, bool* unasked)
 {
     const int byDefault = DefaultButton(type);
     m_err << kProgramName << ": " << text << '\n';
@@ -143,7 +179,9 @@ int TerminalFrontEnd::Ask(const std::string& text, unsigned type)
         if (!std::getline(*m_prompt, line)) {
             const bool interrupted = Interrupted();
             m_prompt->clear();
-            const int answer = interrupted ? AnswerFor(AnswerPolicy::Cancel, type) : byDefault;
+            // Nobody answered: an erasing question is answered No.
+            const int answer = AnswerFor(interrupted ? AnswerPolicy::Cancel : AnswerPolicy::Ask, type, id);
+            *unasked = !interrupted && ErasesOnYes(id) && answer == ui::IDNO;
             m_err << ButtonName(answer) << '\n';
             if (!interrupted)
                 m_prompt = nullptr; // nothing more will come: later boxes take their default

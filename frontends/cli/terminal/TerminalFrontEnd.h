@@ -24,7 +24,10 @@ namespace oskel::cli {
 //   * none of them: with a prompt stream (a terminal), the buttons are
 //     offered and the user's choice is read, Enter taking the default;
 //     without one, the box's default button (the first, or the second with
-//     MB_DEFBUTTON2), the answer a user pressing Enter would give.
+//     MB_DEFBUTTON2), the answer a user pressing Enter would give, except
+//     for a question whose Yes erases a program in the camera (the update
+//     of an older version, the confirmation of a removal): nobody having
+//     been asked, it is answered No, and the text says --yes would do it.
 //   After an interrupt (Ctrl+C) every box answers as --cancel does.
 //   A box with more than one button that is not asked also prints the
 //   answer it took.
@@ -57,6 +60,7 @@ public:
         unsigned type = 0;
         int answer = 0;
         unsigned id = 0; // the string's number, 0 when the text has none
+        bool unasked = false; // an erasing question answered No without a terminal
     };
     const std::vector<ShownBox>& Shown() const { return m_shown; }
     // While set (a dry run's rehearsal), boxes are printed nowhere, nobody is
@@ -64,16 +68,22 @@ public:
     void SetRehearsal(std::optional<AnswerPolicy> policy) { m_rehearsal = policy; }
     // Called before a box is printed (to end a progress line drawn in place).
     void SetBeforeOutput(std::function<void()> hook) { m_beforeOutput = std::move(hook); }
+    // --progress=json: each box is one line {"event":"message",...} instead.
+    void SetJsonLines(bool on) { m_jsonLines = on; }
 
     // The button a box of this style answers with when nobody is asked.
     static int DefaultButton(unsigned type);
-    static int AnswerFor(AnswerPolicy policy, unsigned type);
+    // The answer of the policy; Ask is the answer when nobody can be asked.
+    static int AnswerFor(AnswerPolicy policy, unsigned type, unsigned id = 0);
+    // A question whose Yes erases a program in the camera.
+    static bool ErasesOnYes(unsigned id);
     // "OK", "Cancel", "Yes", "No".
     static const char* ButtonName(int button);
 
 private:
-    int Ask(const std::string& text, unsigned type);
-    int Answer(const std::string& text, unsigned type);
+    int Ask(const std::string& text, unsigned type, unsigned id, bool* unasked);
+    int Answer(const std::string& text, unsigned type, unsigned id, bool* unasked);
+    void Print(const std::string& text, unsigned type, int answer, bool unasked);
 
     std::ostream& m_err;
     AnswerPolicy m_policy;
@@ -82,6 +92,7 @@ private:
     unsigned m_held = 0;
     std::optional<AnswerPolicy> m_rehearsal;
     std::function<void()> m_beforeOutput;
+    bool m_jsonLines = false;
     std::vector<ShownBox> m_shown;
 };
 

@@ -1,6 +1,8 @@
 #include "terminal/TerminalProgress.h"
 
 #include "ui/CLocaleText.h"
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -58,6 +60,46 @@ std::string FormatProgressFigures(const ProgressFigures& f)
     return text;
 }
 
+namespace {
+
+size_t CodePoints(const std::string& text)
+{
+    size_t n = 0;
+    for (const char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// The first `count` code points of `text`.
+std::string FirstCodePoints(const std::string& text, size_t count)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && n++ == count)
+            return text.substr(0, i);
+    }
+    return text;
+}
+
+int StderrColumns()
+{
+    winsize size{};
+    return ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+}
+
+} // namespace
+
+std::string FitProgressLine(const std::string& item, const std::string& figures, size_t width)
+{
+    const std::string line = item + "  " + figures;
+    if (width == 0 || CodePoints(line) <= width)
+        return line;
+    const size_t room = width > CodePoints(figures) + 2 ? width - CodePoints(figures) - 2 : 0;
+    if (room >= 4)
+        return FirstCodePoints(item, room - 3) + "...  " + figures;
+    return FirstCodePoints(line, width);
+}
+
 void TerminalProgress::SetItem(const std::string& item)
 {
     if (item == m_item)
@@ -81,7 +123,9 @@ void TerminalProgress::Update(const ProgressFigures& f)
         if (!due)
             return;
         m_lastDrawMs = f.elapsedMs;
-        Draw(m_item + "  " + FormatProgressFigures(f));
+        // One column is kept free: a line filling the last one wraps on some terminals.
+        const int columns = m_columns ? m_columns() : StderrColumns();
+        Draw(FitProgressLine(m_item, FormatProgressFigures(f), columns > 1 ? static_cast<size_t>(columns - 1) : 0));
         return;
     }
     const int tenth = percent / 10;
@@ -94,11 +138,12 @@ void TerminalProgress::Update(const ProgressFigures& f)
 
 void TerminalProgress::Draw(const std::string& line)
 {
+    const size_t width = CodePoints(line);
     m_err << '\r' << line;
-    if (line.size() < m_lastWidth)
-        m_err << std::string(m_lastWidth - line.size(), ' ') << '\r' << line;
+    if (width < m_lastWidth)
+        m_err << std::string(m_lastWidth - width, ' ') << '\r' << line;
     m_err.flush();
-    m_lastWidth = line.size();
+    m_lastWidth = width;
     m_lineOpen = true;
     m_drawn = true;
 }

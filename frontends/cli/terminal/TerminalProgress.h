@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -20,13 +21,28 @@ struct ProgressFigures {
 // Figures that cannot be known yet are shown as "--".
 std::string FormatProgressFigures(const ProgressFigures& figures);
 
+// "item  figures" in at most `width` characters (code points): the item is
+// shortened with "..." first, then the whole line cut. 0: no limit.
+std::string FitProgressLine(const std::string& item, const std::string& figures, size_t width);
+
 // The progress display of a transfer on the error stream. On a terminal one
 // line is redrawn in place (at most every 100 ms of transfer time, and at
 // each new item and the end of a file); otherwise a plain line is written
 // at each new item and at every tenth of a file.
+//
+// A line drawn in place is fitted to the terminal's width (asked at each
+// draw, so a resized window is followed): the item's name is shortened
+// first ("..."), then the figures are cut, so the line never wraps and no
+// debris of a longer line is left behind.
 class TerminalProgress {
 public:
-    TerminalProgress(std::ostream& err, bool terminal) : m_err(err), m_terminal(terminal) {}
+    // The terminal's width in columns, 0 when unknown (no limit).
+    using Columns = std::function<int()>;
+    // `columns`: empty asks the error stream's terminal (TIOCGWINSZ).
+    TerminalProgress(std::ostream& err, bool terminal, Columns columns = {})
+        : m_err(err), m_terminal(terminal), m_columns(std::move(columns))
+    {
+    }
     ~TerminalProgress() { Finish(); }
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
@@ -42,6 +58,7 @@ private:
 
     std::ostream& m_err;
     bool m_terminal;
+    Columns m_columns;
     std::string m_item;
     bool m_lineOpen = false;
     bool m_drawn = false;      // something was drawn for the current item

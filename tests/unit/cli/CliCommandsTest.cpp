@@ -26,6 +26,11 @@ namespace {
 
 using test::TempDir;
 
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 class CliCommandsTest : public ::testing::Test {
 protected:
     CliCommandsTest() { CCameraConnection::ResetRunFlagsForTest(); }
@@ -104,7 +109,7 @@ TEST_F(CliCommandsTest, JsonOutputOfProbeAndAbout)
     config.cameraVersion = "FW \"2\"\xE9";
     EXPECT_EQ(Run(RunProbe, json), kExitOk) << err.str();
     EXPECT_EQ(out.str(), "{\"port\":\"COM1\",\"portIndex\":0,\"speed\":230400,\"model\":\"SR82 OSKEL camera emulator\","
-                         "\"modelRead\":true,\"family\":5,\"supported\":true}\n");
+                         "\"modelRead\":true,\"family\":5,\"supported\":true,\"holders\":[]}\n");
     out.str("");
     EXPECT_EQ(Run(RunAbout, json), kExitOk) << err.str();
     EXPECT_EQ(out.str(), "{\"id\":\"OSKEL-EMU-000001\",\"version\":\"FW \\\"2\\\"\\u00E9\",\"idRead\":true,"
@@ -131,37 +136,41 @@ TEST_F(CliCommandsTest, ProbeSearchesThePortsAndKeepsTheAutomaticMark)
     EXPECT_EQ(Stored("Camera"), 52);
 }
 
-TEST_F(CliCommandsTest, FixedPortAndSpeedAreUsedAndPersistLikeTheDialogsChoice)
+// --port and --speed are for the run they are given to: the stored choices
+// stay as they were, whatever the run found, reached or not.
+TEST_F(CliCommandsTest, PortAndSpeedGivenAreUsedForThisRunOnly)
 {
-    EXPECT_EQ(Run(RunProbe, With(1, 57600), {1}), kExitOk) << err.str();
-    EXPECT_NE(out.str().find("Port: COM2\nSpeed: 57600\n"), std::string::npos) << out.str();
-    EXPECT_EQ(Stored("Port"), 1);
-    EXPECT_EQ(Stored("Speed"), 57600);
+    struct Case {
+        std::optional<int> port, speed;
+        int cameraPort;
+        int status;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {1, 57600, 1, kExitOk, "Port: COM2\nSpeed: 57600\n"},
+        {std::nullopt, -1, 2, kExitOk, "Port: COM3\nSpeed: 230400\n"},
+        {-1, std::nullopt, 2, kExitOk, "Port: COM3\nSpeed: 57600\n"},
+        {3, 19200, 0, kExitNoCamera, ""},
+    };
+    for (const Case& c : cases) {
+        out.str("");
+        err.str("");
+        Store("Port", SETTING_AUTO | 2);
+        Store("Speed", 57600);
+        EXPECT_EQ(Run(RunProbe, With(c.port, c.speed), {c.cameraPort}), c.status) << err.str();
+        EXPECT_TRUE(Contains(out.str(), c.shown)) << out.str();
+        EXPECT_EQ(Stored("Port"), SETTING_AUTO | 2) << c.shown;
+        EXPECT_EQ(Stored("Speed"), 57600) << c.shown;
+    }
 }
 
-TEST_F(CliCommandsTest, AChoiceNotGivenKeepsItsStoredValue)
-{
-    Store("Port", SETTING_AUTO | 2);
-    Store("Speed", 38400);
-    EXPECT_EQ(Run(RunProbe, With(std::nullopt, -1), {2}), kExitOk) << err.str();
-    EXPECT_NE(out.str().find("Port: COM3\nSpeed: 230400\n"), std::string::npos) << out.str();
-    EXPECT_EQ(Stored("Port"), SETTING_AUTO | 2);
-    EXPECT_EQ(Stored("Speed"), SETTING_AUTO | 230400);
-
-    out.str("");
-    Store("Speed", 57600);
-    EXPECT_EQ(Run(RunProbe, With(-1, std::nullopt), {2}), kExitOk) << err.str();
-    EXPECT_NE(out.str().find("Port: COM3\nSpeed: 57600\n"), std::string::npos) << out.str();
-    EXPECT_EQ(Stored("Speed"), 57600);
-}
-
-TEST_F(CliCommandsTest, AFixedPortWithoutCameraFailsWithoutSearchingTheOthers)
+TEST_F(CliCommandsTest, AFixedPortWithoutCameraFailsWithoutSearchingTheOthersAndSaysHowToSearch)
 {
     EXPECT_EQ(Run(RunProbe, With(3, 19200), {0}), kExitNoCamera);
     EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("oskel-uploader-cli: "), std::string::npos);
-    EXPECT_EQ(Stored("Port"), 3);
-    EXPECT_EQ(Stored("Speed"), 19200);
+    EXPECT_TRUE(Contains(err.str(), "Only COM4")) << err.str();
+    EXPECT_TRUE(Contains(err.str(), "was tried: the port is fixed by --port. --port auto searches every port"))
+        << err.str();
     EXPECT_FALSE(Logged("PC>CAM")) << "COM1 holds the camera but was never opened";
 }
 
@@ -335,7 +344,7 @@ TEST_F(CliProgramsTest, ListJsonCarriesNamesByCodePointAndOddNamesAlsoAsBytes)
 
     emulator::StoredProgram stored;
     std::memcpy(stored.name.data(), "Ol\xE9     fnc", 11);
-    stored.data = emulator::MakeProgramFile({.fileName = "Ol\xE9.fnc", .appId = "0E02", .displayName = "Ol\xE9"});
+    stored.data = emulator::MakeProgramFile({.fileName = "Ol\xE9.fnc", .appId = "0E02", .displayName = "Ol\xE9", .note = ""});
     config.programs = {stored};
     out.str("");
     ASSERT_EQ(Run(RunList, options), kExitOk) << err.str();

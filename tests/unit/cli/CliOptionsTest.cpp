@@ -108,6 +108,8 @@ TEST(CliParse, UsageErrorsNameTheCulprit)
         {{"list", "--dry-run"}, "--dry-run is for upload and remove"},
         {{"remove", "--progress=json", "a"}, "--progress=json is for upload"},
         {{"upload", "--progress", "xml", "a"}, "bad progress format \"xml\""},
+        {{"upload", "--progress=json", "--dry-run", "a"}, "cannot be given together"},
+        {{"probe", "-yx"}, "unknown option -yx"},
         {{"upload", "--trace="}, "--trace needs a file"},
         {{"list", "--folder="}, "--folder"},
         {{"list", "--quiet=1"}, "takes no value"},
@@ -123,6 +125,15 @@ TEST(CliParse, UsageErrorsNameTheCulprit)
         EXPECT_FALSE(p.ok) << c.inError;
         EXPECT_NE(p.error.find(c.inError), std::string::npos) << p.error;
     }
+}
+
+TEST(CliParse, OneLetterFlagsCombine)
+{
+    const Parsed p = Parse({"-yq", "upload", "a", "--", "-qy"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.answers, AnswerPolicy::Yes);
+    EXPECT_TRUE(p.options.quiet);
+    EXPECT_EQ(p.options.names, (std::vector<std::string>{"a", "-qy"}));
 }
 
 TEST(CliParse, TheValueOfAnOptionIsNeverTakenForTheCommand)

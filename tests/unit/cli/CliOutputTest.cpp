@@ -50,6 +50,37 @@ TEST(TerminalProgressDisplay, RedrawsInPlaceOnATerminalAndWritesTenthsOtherwise)
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 12) << out; // the item and 11 tenths
 }
 
+// At 40 columns (and 20, and 8) no drawn line reaches the last column, so
+// nothing wraps and no debris stays; the item is shortened before the figures.
+TEST(TerminalProgressDisplay, TheLineIsFittedToTheTerminalWidth)
+{
+    for (const int columns : {40, 20, 8}) {
+        std::ostringstream tty;
+        {
+            TerminalProgress progress(tty, true, [columns] { return columns; });
+            progress.SetItem("Uploading \"Fr\xC3\xA4me: Classic with a long name\" (1 of 2)");
+            for (int done = 0; done <= 60000; done += 6000)
+                progress.Update({done, 60000, 115200, static_cast<uint32_t>(done / 10 + 1)});
+        }
+        std::string segment;
+        for (const char c : tty.str()) {
+            if (c == '\r' || c == '\n') {
+                size_t width = 0;
+                for (const char b : segment)
+                    width += (static_cast<unsigned char>(b) & 0xC0) != 0x80;
+                EXPECT_LT(width, static_cast<size_t>(columns)) << segment;
+                segment.clear();
+            } else {
+                segment += c;
+            }
+        }
+    }
+    EXPECT_EQ(FitProgressLine("Uploading \"Frame\"", "1.0 KiB of 2.0 KiB  50%", 42),
+              "Uploading \"Frame\"  1.0 KiB of 2.0 KiB  50%");
+    EXPECT_EQ(FitProgressLine("Uploading \"Frame: Classic\"", "1.0 KiB of 2.0 KiB  50%", 45),
+              "Uploading \"Frame:...  1.0 KiB of 2.0 KiB  50%");
+}
+
 TEST(Json, StringsAreEscapedToPlainAscii)
 {
     EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");

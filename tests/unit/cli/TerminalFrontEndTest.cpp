@@ -2,6 +2,8 @@
 #include "terminal/TerminalText.h"
 
 #include "camera/DlgCameraNotFound.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "ui/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +27,58 @@ TEST(TerminalMessageBox, AnswersTheDefaultButtonAndPrintsTheText)
                          "oskel-uploader-cli: Erase? [answered No]\n"
                          "oskel-uploader-cli: Replace? [answered Yes]\n"
                          "oskel-uploader-cli: Stop? [answered Cancel]\n");
+}
+
+// Nothing in the camera is erased unasked: without a terminal and without
+// --yes, a question whose Yes erases a program is answered No (whatever its
+// default), every other question keeps its default; --yes still erases.
+TEST(TerminalMessageBox, AnErasingQuestionIsAnsweredNoWhenNobodyCanBeAsked)
+{
+    struct Case {
+        unsigned id;
+        unsigned type;
+        AnswerPolicy policy;
+        int answer;
+        const char* shown;
+    };
+    const unsigned update = ui::MB_ICONQUESTION | ui::MB_YESNOCANCEL;
+    const unsigned erase = ui::MB_ICONQUESTION | ui::MB_YESNO | ui::MB_DEFBUTTON2;
+    const Case cases[] = {
+        {res::IDS_OLDER_VERSION, update, AnswerPolicy::Ask, ui::IDNO,
+         " [answered No: no terminal to ask; --yes answers Yes]\n"},
+        {res::IDS_CONFIRM_ERASE, erase, AnswerPolicy::Ask, ui::IDNO,
+         " [answered No: no terminal to ask; --yes answers Yes]\n"},
+        {res::IDS_CONTINUE_REMAINING, ui::MB_YESNO, AnswerPolicy::Ask, ui::IDYES, " [answered Yes]\n"},
+        {res::IDS_OLDER_VERSION, update, AnswerPolicy::Yes, ui::IDYES, " [answered Yes]\n"},
+        {res::IDS_CONFIRM_ERASE, erase, AnswerPolicy::Yes, ui::IDYES, " [answered Yes]\n"},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream err;
+        TerminalFrontEnd frontEnd(err, c.policy);
+        EXPECT_EQ(ui::AfxMessageBox(c.id, c.type), c.answer) << c.id;
+        EXPECT_EQ(err.str(), "oskel-uploader-cli: " + res::LoadString(c.id) + c.shown);
+        EXPECT_EQ(frontEnd.Shown().back().unasked, c.policy == AnswerPolicy::Ask && c.answer == ui::IDNO);
+    }
+    // End of input at a terminal: nobody answered, so No again.
+    std::istringstream closed("");
+    std::ostringstream err;
+    TerminalFrontEnd asking(err, AnswerPolicy::Ask, &closed);
+    EXPECT_EQ(ui::AfxMessageBox(res::IDS_OLDER_VERSION, update), ui::IDNO);
+}
+
+// --progress=json: a box is one JSON line, and nobody is prompted on it.
+TEST(TerminalMessageBox, WithJsonLinesABoxIsOneJsonObject)
+{
+    std::istringstream terminal("y\n");
+    std::ostringstream err;
+    TerminalFrontEnd frontEnd(err, AnswerPolicy::Ask, &terminal);
+    frontEnd.SetJsonLines(true);
+    ui::AfxMessageBox(res::IDS_BATTERY_LOW, ui::MB_OK | ui::MB_ICONEXCLAMATION);
+    ui::AfxMessageBox(res::IDS_CONFIRM_ERASE, ui::MB_YESNO | ui::MB_DEFBUTTON2);
+    EXPECT_EQ(err.str(), "{\"event\":\"message\",\"text\":\"" + res::LoadString(res::IDS_BATTERY_LOW) +
+                             "\",\"answer\":\"OK\"}\n"
+                             "{\"event\":\"message\",\"text\":\"" + res::LoadString(res::IDS_CONFIRM_ERASE) +
+                             "\",\"answer\":\"No\",\"unasked\":true,\"yesOption\":\"--yes\"}\n");
 }
 
 TEST(TerminalMessageBox, ADefaultButtonBeyondTheBoxFallsBackToTheFirst)
