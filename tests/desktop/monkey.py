@@ -214,11 +214,14 @@ class Sequence:
         rng = self.rng
         c = self.controls
         closing = 1 if early else 3
-        kind = rng.choices(
-            ["click", "item", "key", "a11y", "close", "alt-f4", "signal", "answer", "about"],
-            weights=[22, 22, 12, 12, closing, closing, closing, 14, 2])[0]
-        if os.environ.get("MONKEY_DEBUG"):
-            print("  act", kind, self.alive(), flush=True)
+        kinds = ["click", "item", "key", "a11y", "close", "alt-f4", "signal", "answer", "about"]
+        if self.camera_busy():
+            # What a user, a tool or the session may do while the camera
+            # works: mostly the commands that would start another operation.
+            weights = [30, 16, 10, 24, 3, 3, 2, 6, 2]
+        else:
+            weights = [22, 22, 12, 12, closing, closing, closing, 14, 2]
+        kind = rng.choices(kinds, weights=weights)[0]
         if kind == "click":
             name = rng.choice(["Upload", "Remove", "Browse...", "Close", "Upload", "Remove"])
             self.note(f"click {name}")
