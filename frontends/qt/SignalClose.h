@@ -17,8 +17,8 @@ class CUploadDialogWindow;
 // cancelled, and the main window is asked to close (position saved, link
 // closed, settings written), which it does once the command under way is
 // over. A question that has no Cancel waits for its answer. A window found
-// already gone ends the program's loop at once. The handlers are installed for the
-// object's lifetime; one object at a time.
+// already gone ends the program's loop at once. The handlers are installed
+// for the object's lifetime; one object at a time.
 class CSignalClose final : public QObject {
 public:
     CSignalClose();

@@ -309,7 +309,8 @@ bool CUploadDialogWindow::eventFilter(QObject* watched, QEvent* event)
     // is, rather than input to drop.
     if (m_bBusy && watched == GetDlgItem(kCloseButton) && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
+        const QRect button = static_cast<QWidget*>(watched)->rect();
+        if (mouse->button() == Qt::LeftButton && button.contains(mouse->position().toPoint()))
             OnCommand(kCloseButton);
         return true;
     }
