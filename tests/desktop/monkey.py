@@ -337,8 +337,11 @@ class Sequence:
         rc = self.uploader.returncode
         if rc < 0:
             self.fail(f"the program died of signal {-rc}")
-        with open(self.uploader_err, errors="replace") as f:
-            err = f.read()
+        try:
+            with open(self.uploader_err, errors="replace") as f:
+                err = f.read()
+        except OSError:
+            err = ""
         if "Sanitizer" in err or "runtime error:" in err:
             self.fail("sanitizer report:\n" + err[-2000:])
         lines = self.wire_lines()

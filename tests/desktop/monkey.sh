@@ -9,6 +9,13 @@ source "$(dirname "$0")/desktop-lib.sh"
 # What the program and the tools depend on, whatever the caller's session.
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8
 unset WAYLAND_DISPLAY QT_ACCESSIBILITY QT_LINUX_ACCESSIBILITY_ALWAYS_ON
+# The bus sockets and the sequences' folders live apart from the display's
+# folder; a failing sequence's folder is kept.
+MONKEY=$(mktemp -d /tmp/oskel-monkey.XXXXXX)
+export XDG_RUNTIME_DIR=$MONKEY/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir "$MONKEY/sequences"
+trap 'status=$?; [ "$status" -eq 0 ] && rm -rf "$MONKEY"; cleanup' EXIT
 start_display
 # A session bus of our own, and the accessibility bus it launches.
 dbus-daemon --session --fork --nosyslog --print-address=3 --print-pid=4 3>"$WORK/dbus.address" 4>"$WORK/dbus.pid" ||
@@ -25,4 +32,4 @@ for ((n = 0; n < 50; n++)); do
   sleep 0.1
 done
 [ -n "$a11y" ] || fail "the accessibility bus did not start"
-python3 "$(dirname "$0")/monkey.py" --build "$BUILD_DIR" --work "$WORK" --a11y "$a11y" "$@"
+python3 "$(dirname "$0")/monkey.py" --build "$BUILD_DIR" --work "$MONKEY/sequences" --a11y "$a11y" "$@"
