@@ -271,6 +271,7 @@ class Sequence:
     def close_requested(self):
         if self.close_requested_at is None:
             self.close_requested_at = time.monotonic()
+            self.close_requested_wall = time.time()
 
     def play(self):
         steps = self.rng.randint(ARGS.steps // 2, ARGS.steps)
@@ -311,26 +312,41 @@ class Sequence:
             time.sleep(0.3)
         return not self.alive()
 
-    def finish(self):
-        if self.alive() and self.close_requested_at is None:
-            if self.settle(60):
-                self.check_camera_list()
-            self.note("close at the end")
-            self.close_requested()
-            self.uploader.send_signal(signal.SIGTERM)
-        # Questions still open are answered; the end must follow within a few
-        # seconds of the work being over.
+    def main_visible(self):
+        ids = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.uploader.pid), "--name", ".")
+        return self.main in ids.split()
+
+    def wait_end(self, since):
+        """Answers what is still asked; True once the program has ended, False
+        when it is still running a few seconds after the request (made at
+        wall time `since`) and the work were over."""
         deadline = time.monotonic() + 120
         while self.alive() and time.monotonic() < deadline:
             others = self.others()
-            if others and self.wire_quiet_for() > 1.0:
+            quiet = min(self.wire_quiet_for(), time.time() - since)
+            if others and quiet > 1.0:
                 run("xdotool", "windowactivate", "--sync", others[-1])
                 run("xdotool", "key", self.rng.choice(["Escape", "n", "Return", "y"]))
-            if not others and self.wire_quiet_for() > WORK_GAP + END_GRACE:
+            if not others and quiet > WORK_GAP + END_GRACE:
                 break
             time.sleep(0.3)
+        return not self.alive()
+
+    def finish(self):
+        if self.alive() and self.close_requested_at is not None and not self.wait_end(self.close_requested_wall):
+            # A close request made while a box was up went to the box (the
+            # window behind a modal box takes no input); the main window is
+            # then still there. A program without it must have ended.
+            if not self.main_visible():
+                self.fail("after the close request the main window is gone but the program did not end")
         if self.alive():
-            self.fail("after the close request the program did not end (the camera idle, no question open)")
+            if self.settle(60):
+                self.check_camera_list()
+            self.note("SIGTERM at the end")
+            self.uploader.send_signal(signal.SIGTERM)
+            if not self.wait_end(time.time()):
+                self.fail("after SIGTERM the program did not end (the camera idle, no question open)")
+        if self.alive():
             self.uploader.kill()
             self.uploader.wait()
             return

@@ -18,11 +18,11 @@ mkdir "$MONKEY/sequences"
 trap 'status=$?; [ "$status" -eq 0 ] && rm -rf "$MONKEY"; cleanup' EXIT
 start_display
 # A session bus of our own, and the accessibility bus it launches.
-dbus-daemon --session --fork --nosyslog --print-address=3 --print-pid=4 3>"$WORK/dbus.address" 4>"$WORK/dbus.pid" ||
+dbus-daemon --session --fork --nosyslog --print-address=3 --print-pid=4 3>"$MONKEY/dbus.address" 4>"$MONKEY/dbus.pid" ||
   fail "no session bus"
-PIDS+=("$(cat "$WORK/dbus.pid")")
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/dbus.address")
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/atspi.log" 2>&1 &
+PIDS+=("$(cat "$MONKEY/dbus.pid")")
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$MONKEY/dbus.address")
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$MONKEY/atspi.log" 2>&1 &
 PIDS+=($!)
 a11y=""
 for ((n = 0; n < 50; n++)); do

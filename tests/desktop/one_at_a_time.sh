@@ -27,13 +27,8 @@ start_erase() {
   read -r cx cy _ <<<"$(client_of "$MAIN")"
   click 392 151 # the camera list's item
   keys_to "$MAIN" alt+r
-  local confirm=""
-  for ((n = 0; n < 100; n++)); do
-    confirm=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name "^$TITLE\$" | grep -v "^$MAIN\$" | head -n1 || true)
-    [ -n "$confirm" ] && break
-    sleep 0.1
-  done
-  [ -n "$confirm" ] || fail "the removal asked nothing"
+  local confirm
+  confirm=$(question_box 100) || fail "the removal asked nothing"
   keys_to "$confirm" y
   wait_for 150 grep -q "Action 13" "$WORK/wire.log" || fail "the erase did not start"
   sleep 0.5
