@@ -415,7 +415,15 @@ class Sequence:
                           f"in between; input during the erase: {during}")
 
     def camera_busy(self):
-        return self.wire_quiet_for() < 0.3
+        """Packets on the line just now, or an action waiting for its ENQ."""
+        if self.wire_quiet_for() < 0.3:
+            return True
+        for line in reversed(self.wire_lines()[-40:]):
+            if "CAM>PC" in line and line.endswith(" ENQ"):
+                return False
+            if "PC>CAM" in line and "Action " in line:
+                return True
+        return False
 
     def stop(self):
         for p in reversed(self.procs):
