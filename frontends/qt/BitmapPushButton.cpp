@@ -3,6 +3,7 @@
 #include "Resources.h"
 #include "TemplateDialog.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -63,6 +64,42 @@ void FocusRect(QPainter& p, int left, int top, int right, int bottom)
 CBitmapPushButton::CBitmapPushButton(QWidget* parent) : QPushButton(parent)
 {
     setAutoDefault(false);
+}
+
+namespace {
+
+bool IsEnterKey(const QKeyEvent* event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+           (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier);
+}
+
+} // namespace
+
+void CBitmapPushButton::keyPressEvent(QKeyEvent* event)
+{
+    // Enter works as Space does: the button goes down while the key is held
+    // and is pressed when it is released, while it has the focus.
+    if (!IsEnterKey(event)) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat())
+        setDown(true);
+    event->accept();
+}
+
+void CBitmapPushButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!IsEnterKey(event)) {
+        QPushButton::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat() || !isDown())
+        return;
+    setDown(false);
+    click();
 }
 
 int CBitmapPushButton::AutoLoad(int id, QWidget* parent, bool relayout)

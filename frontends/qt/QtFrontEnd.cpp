@@ -4,20 +4,6 @@
 #include <QEvent>
 
 namespace oskel::qt {
-namespace {
-
-int g_operationDepth = 0;
-
-// Counts the events run from inside an operation for its lifetime.
-class OperationEvents {
-public:
-    OperationEvents() { ++g_operationDepth; }
-    ~OperationEvents() { --g_operationDepth; }
-    OperationEvents(const OperationEvents&) = delete;
-    OperationEvents& operator=(const OperationEvents&) = delete;
-};
-
-} // namespace
 
 // Notes every quit request the application receives.
 class QtMessagePump::QuitWatcher final : public QObject {
@@ -47,7 +33,6 @@ QtMessagePump::~QtMessagePump()
 
 bool QtMessagePump::RunPending()
 {
-    OperationEvents inside;
     m_watcher->quitSeen = false;
     PumpPendingMessages();
     return !m_watcher->quitSeen;
@@ -57,18 +42,11 @@ void QtMessagePump::KeepAlive()
 {
     if (m_sinceKeptAlive.isValid() && m_sinceKeptAlive.elapsed() < kKeepAliveIntervalMs)
         return;
-    {
-        OperationEvents inside;
-        // User input stays queued for later: the wait cursor and a disabled
-        // window stay as they are, and no operation can start meanwhile.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    // User input is not held back: queued, it would run once the camera is
+    // free and start what the user gave up on long ago. It reaches a
+    // disabled main window now and is dropped.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     m_sinceKeptAlive.start();
-}
-
-bool QtMessagePump::InsideOperation()
-{
-    return g_operationDepth > 0;
 }
 
 QtFrontEnd::QtFrontEnd()

@@ -18,9 +18,11 @@ namespace oskel::qt {
 // Lets pending Qt events run while a transfer holds the user-interface
 // thread; reports a request to quit the application met meanwhile (Qt keeps
 // that request for the main loop, which ends once control is back there).
-// While the camera code waits, KeepAlive runs painting and the window
-// system's events (the window manager's ping included) but holds back user
-// input, at most every kKeepAliveIntervalMs.
+// While the camera code waits, KeepAlive runs every pending event (painting,
+// the window manager's ping and close requests, user input), at most every
+// kKeepAliveIntervalMs. The main window is disabled for the whole of a
+// camera operation, so what the user does to it meanwhile is dropped there
+// and then rather than held back and run once the operation is over.
 class QtMessagePump final : public ui::IMessagePump {
 public:
     static constexpr int kKeepAliveIntervalMs = 40;
@@ -29,10 +31,6 @@ public:
     ~QtMessagePump() override;
     bool RunPending() override;
     void KeepAlive() override;
-
-    // True while events run from inside an operation (a transfer's pump or a
-    // wait for the camera) rather than from an event loop of their own.
-    static bool InsideOperation();
 
 private:
     class QuitWatcher;

@@ -1,7 +1,6 @@
 #include "SignalClose.h"
 
 #include "ProgressWindow.h"
-#include "QtFrontEnd.h"
 #include "UploadDialogWindow.h"
 
 #include <QAbstractButton>
@@ -97,6 +96,7 @@ CSignalClose::~CSignalClose()
 void CSignalClose::SetMainWindow(CUploadDialogWindow* window)
 {
     m_window = window;
+    m_windowSet = true;
     if (m_requested)
         TryClose();
 }
@@ -120,25 +120,26 @@ void CSignalClose::TryClose()
     if (m_closePosted)
         return;
     m_retry.stop();
-    // Inside an operation the close waits for it to end (a transfer was
-    // told to stop; an erase in progress is never cut short).
-    if (QtMessagePump::InsideOperation()) {
-        m_retry.start();
-        return;
-    }
     if (QWidget* modal = QApplication::activeModalWidget()) {
         CancelModal(modal);
         m_retry.start();
         return;
     }
-    if (m_window.isNull() || !m_window->Exists()) {
+    if (!m_windowSet) {
         // Still starting up: the window, or the end of the start-up, comes.
         m_retry.start();
         return;
     }
+    m_closePosted = true;
+    if (m_window.isNull() || !m_window->Exists()) {
+        // The window is gone already: its end is the program's end.
+        QCoreApplication::exit(0);
+        return;
+    }
     if (QWidget* popup = QApplication::activePopupWidget())
         popup->close();
-    m_closePosted = true;
+    // During a command the main dialog keeps the request until the command
+    // is over (a transfer was told to stop; an erase is never cut short).
     m_window->PostClose();
 }
 

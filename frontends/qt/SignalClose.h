@@ -14,10 +14,11 @@ class CUploadDialogWindow;
 // does. The signal handler only writes to a pipe that wakes the event loop;
 // from there the ordinary close path runs: during an upload the progress
 // window's Cancel is pressed first, a box that can be cancelled is
-// cancelled, and once no operation is under way the main window is asked to
-// close (position saved, link closed, settings written). A question that has
-// no Cancel waits for its answer. The handlers are installed for the
-// object's lifetime; one object at a time.
+// cancelled, and the main window is asked to close (position saved, link
+// closed, settings written), which it does once the command under way is
+// over. A question that has no Cancel waits for its answer. A window found
+// already gone ends the program's loop at once. The handlers are installed
+// for the object's lifetime; one object at a time.
 class CSignalClose final : public QObject {
 public:
     CSignalClose();
@@ -38,6 +39,7 @@ private:
     QTimer m_retry;
     QPointer<CUploadDialogWindow> m_window;
     bool m_requested = false;
+    bool m_windowSet = false;
     bool m_closePosted = false;
 };
 

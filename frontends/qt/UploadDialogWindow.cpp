@@ -13,12 +13,14 @@
 #include <QMenu>
 #include <QScreen>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTimer>
 
 namespace oskel::qt {
 namespace {
 
 constexpr int kInfoPanel = 1001;
+constexpr int kCloseButton = 1009;
 constexpr unsigned kAboutCommand = 0x0010;
 
 // The main window is created from a copy of its template with the minimize
@@ -62,6 +64,8 @@ bool CUploadDialogWindow::Create(ui::IUploadDialogEvents& events)
 {
     m_pEvents = &events;
     m_bCreated = true;
+    if (QWidget* close = GetDlgItem(kCloseButton))
+        close->installEventFilter(this);
     for (int id : {1004, 1005}) {
         auto* list = Item<CListBox>(id);
         if (list == nullptr)
@@ -99,10 +103,33 @@ void CUploadDialogWindow::DestroyWindow()
 
 void CUploadDialogWindow::PostClose()
 {
+    // The dialog checks again, when the request runs, whether it may close
+    // now or must wait for a command to end. A window already gone has
+    // nothing left to close.
     QTimer::singleShot(0, this, [this] {
         if (Exists())
             m_pEvents->OnClose();
     });
+}
+
+void CUploadDialogWindow::SetBusy(bool busy)
+{
+    if (busy == m_bBusy)
+        return;
+    if (busy)
+        m_pFocusBeforeBusy = focusWidget();
+    m_bBusy = busy;
+    ApplyEnabled();
+    // Disabling took the focus away; it goes back where the user left it.
+    if (!busy && isEnabled() && m_pFocusBeforeBusy != nullptr && m_pFocusBeforeBusy->isEnabled())
+        m_pFocusBeforeBusy->setFocus(Qt::OtherFocusReason);
+}
+
+void CUploadDialogWindow::ApplyEnabled()
+{
+    // A disabled window is drawn disabled, and Qt drops the clicks and keys
+    // that reach it, as well as its controls' mnemonics.
+    setEnabled(m_bOwnerEnabled && !m_bBusy);
 }
 
 ui::Rect CUploadDialogWindow::GetWindowRect() const
@@ -237,7 +264,8 @@ void CUploadDialogWindow::BindList(int id, ui::ListModel& model)
 
 void CUploadDialogWindow::EnableWindow(bool enable)
 {
-    setEnabled(enable);
+    m_bOwnerEnabled = enable;
+    ApplyEnabled();
 }
 
 bool CUploadDialogWindow::IsWindowEnabled() const
@@ -265,12 +293,28 @@ void CUploadDialogWindow::OnCancel()
 
 void CUploadDialogWindow::closeEvent(QCloseEvent* event)
 {
-    // The dialog decides: it destroys the window (and so hides it) itself.
-    // While a transfer's progress window has disabled it, the window takes no
+    // The dialog decides: it destroys the window (and so hides it) itself,
+    // at once or, during a command, when the command is over. While only a
+    // dialog it owns has disabled it (an About box), the window takes no
     // close request, as a disabled window takes no input.
     event->ignore();
-    if (m_pEvents != nullptr && Exists() && isEnabled())
+    if (m_pEvents != nullptr && Exists() && (m_bBusy || m_bOwnerEnabled))
         m_pEvents->OnClose();
+}
+
+bool CUploadDialogWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // While a command runs the Close button is drawn disabled like every
+    // control, but a click on it is a close request, kept as the close box's
+    // is, rather than input to drop.
+    if (m_bBusy && watched == GetDlgItem(kCloseButton) && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QRect button = static_cast<QWidget*>(watched)->rect();
+        if (mouse->button() == Qt::LeftButton && button.contains(mouse->position().toPoint()))
+            OnCommand(kCloseButton);
+        return true;
+    }
+    return CTemplateDialog::eventFilter(watched, event);
 }
 
 void CUploadDialogWindow::contextMenuEvent(QContextMenuEvent* event)

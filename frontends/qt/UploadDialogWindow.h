@@ -3,6 +3,8 @@
 #include "TemplateDialog.h"
 #include "ui/UploadDialogView.h"
 
+#include <QPointer>
+
 #include <string>
 
 class QMenu;
@@ -29,6 +31,7 @@ public:
     void Show() override;
     void DestroyWindow() override;
     void PostClose() override;
+    void SetBusy(bool busy) override;
     bool Exists() const override { return m_bCreated && !m_bDestroyed; }
     ui::Rect GetWindowRect() const override;
     void SetWindowRect(const ui::Rect& rect) override;
@@ -63,6 +66,7 @@ protected:
     void OnCancel() override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -70,12 +74,17 @@ protected:
 private:
     void SysCommand(unsigned id);
     void KeepFrameInScreen();
+    void ApplyEnabled();
 
     ui::IUploadDialogEvents* m_pEvents = nullptr;
     bool m_bCreated = false;
     bool m_bDestroyed = false;
     bool m_bPlaced = false;
     bool m_bFrameKept = false;
+    // Enabled as the dialogs it owns leave it, and not busy with a command.
+    bool m_bOwnerEnabled = true;
+    bool m_bBusy = false;
+    QPointer<QWidget> m_pFocusBeforeBusy;
     QMenu* m_pMenu = nullptr;
 };
 

@@ -60,7 +60,11 @@ CDlgAbout& ShowAboutBox(CCameraHolder& holder, ui::IOwnerWindow* mainDialog, Abo
     std::string firstLine = res::LoadString(res::IDS_GETTING_CAMERA_INFO);
     std::string secondLine;
 
-    CDlgAbout& box = *boxes.emplace_back(std::make_unique<CDlgAbout>());
+    // The box is the command's own until the camera has been read: Acquire
+    // and CheckAlive let window events run, and whatever happens to the list
+    // of boxes meanwhile, this one stays valid.
+    auto owned = std::make_unique<CDlgAbout>();
+    CDlgAbout& box = *owned;
     box.Create(mainDialog);
     box.SetDlgItemText(CDlgAbout::IDC_CAMERA_INFO, firstLine);
     box.ShowWindow();
@@ -86,6 +90,7 @@ CDlgAbout& ShowAboutBox(CCameraHolder& holder, ui::IOwnerWindow* mainDialog, Abo
         box.SetDlgItemText(CDlgAbout::IDC_CAMERA_INFO, firstLine);
         box.SetDlgItemText(CDlgAbout::IDC_CAMERA_VERSION, secondLine);
     }
+    boxes.push_back(std::move(owned));
     return box;
 }
 

@@ -117,22 +117,23 @@ void CUploadDialog::OnCommand(int id, int notification)
         break; // a double click does nothing
     case IDC_BROWSE:
         if (notification == ui::kClicked)
-            OnBrowse();
+            RunCommand(&CUploadDialog::OnBrowse);
         break;
     case IDC_UPLOAD:
         if (notification == ui::kClicked)
-            OnUpload();
+            RunCommand(&CUploadDialog::OnUpload);
         break;
     case IDC_REMOVE:
         if (notification == ui::kClicked)
-            OnRemove();
+            RunCommand(&CUploadDialog::OnRemove);
         break;
     case IDC_CLOSE:
+        // Also during a command: the posted request is kept until it is over.
         if (notification == ui::kClicked && m_pView != nullptr)
             m_pView->PostClose();
         break;
     case static_cast<int>(ID_APP_ABOUT):
-        OnAbout();
+        RunCommand(&CUploadDialog::OnAbout);
         break;
     default:
         break;
@@ -147,9 +148,28 @@ bool CUploadDialog::OnSysCommand(unsigned id)
     return true;
 }
 
+bool CUploadDialog::RunCommand(void (CUploadDialog::*command)())
+{
+    if (m_bBusy || m_pView == nullptr || !m_pView->Exists())
+        return false;
+    m_bBusy = true;
+    m_pView->SetBusy(true);
+    (this->*command)();
+    m_bBusy = false;
+    if (m_pView->Exists())
+        m_pView->SetBusy(false);
+    if (m_bCloseWhenIdle) {
+        m_bCloseWhenIdle = false;
+        OnCancel();
+    }
+    return true;
+}
+
 void CUploadDialog::OnOK()
 {
-    if (m_bClosing && m_pView != nullptr && m_pView->Exists())
+    // Enter or Escape pressed during a command is dropped; the window is
+    // never destroyed under a command that still uses it.
+    if (m_bClosing && !m_bBusy && m_pView != nullptr && m_pView->Exists())
         m_pView->DestroyWindow();
 }
 
@@ -161,6 +181,13 @@ void CUploadDialog::OnCancel()
 void CUploadDialog::OnClose()
 {
     m_bClosing = true;
+    // A close request that comes while a command runs (the close box, a
+    // signal, a close posted before the command began) is carried out when
+    // the command is over.
+    if (m_bBusy) {
+        m_bCloseWhenIdle = true;
+        return;
+    }
     OnCancel();
 }
 

@@ -24,6 +24,13 @@ class CProgramTransfer;
 // a close request sets m_bClosing and destroys the window (position saved)
 // -> the owner deletes the object, which deletes the holder (link closed,
 // "Port" and "Speed" written).
+//
+// One command at a time: UPLOAD, Remove, Browse and About run under one
+// guard (RunCommand). While a command runs the window is busy (disabled, so
+// the toolkit drops the user's clicks and keys), and whatever still reaches
+// the dialog (an accessibility action, a posted message, Enter or Escape)
+// is refused, not kept for later. Only a close request (Close, the close
+// box, a signal) is kept: the window closes as soon as the command is over.
 class CUploadDialog : public ui::IUploadDialogEvents {
 public:
     static constexpr int IDD = 102;
@@ -90,6 +97,8 @@ public:
 
     const std::string& Folder() const { return m_strFolder; }
     bool IsClosing() const { return m_bClosing; }
+    // A command is under way.
+    bool IsBusy() const { return m_bBusy; }
     CCameraHolder& Holder() { return *m_pHolder; }
     ProgramCatalog& Catalog() { return m_catalog; }
     CSettingsStore& Settings() { return m_settings; }
@@ -102,11 +111,18 @@ public:
     static std::string DefaultFolder();
 
 private:
+    // Runs one of the window's commands under the guard; refused (false)
+    // while another one runs. A close request kept meanwhile is carried out
+    // when it ends.
+    bool RunCommand(void (CUploadDialog::*command)());
+
     CSettingsStore& m_settings;
     std::unique_ptr<CCameraHolder> m_pHolder;
     std::string m_strFolder;
     ProgramCatalog m_catalog;
     bool m_bClosing = false;
+    bool m_bBusy = false;
+    bool m_bCloseWhenIdle = false;
     ui::IUploadDialogView* m_pView = nullptr;
     // Every About box opened; they go with the window.
     AboutBoxes m_aboutBoxes;

@@ -14,9 +14,10 @@ public:
     virtual bool RunPending() = 0;
     // The thread is waiting for the camera (an erase, the end of an upload,
     // a port that does not answer). Lets the windows stay alive meanwhile:
-    // painting and the window manager's requests run, user input waits, so
-    // nothing can start another operation. Called often; a front end keeps
-    // its own modest pace.
+    // painting, the window manager's requests and user input run; the main
+    // window is busy (disabled) for the whole operation, so that input is
+    // dropped and nothing can start another operation. Called often; a front
+    // end keeps its own modest pace.
     virtual void KeepAlive() {}
 };
 

@@ -55,6 +55,12 @@ public:
     virtual void DestroyWindow() = 0;
     // Queues a close request; OnClose follows from the message loop.
     virtual void PostClose() = 0;
+    // While a command of the window runs (a camera operation, a question, a
+    // dialog it opened) the window is busy: drawn disabled, it takes no
+    // input, whatever the dialogs it owns do with EnableWindow meanwhile.
+    // When the command is over it is as those dialogs left it, with the
+    // focus where it was.
+    virtual void SetBusy(bool busy) = 0;
     virtual bool Exists() const = 0;
 
     // The outer rectangle of the window, in screen pixels.

@@ -4,6 +4,8 @@
 //   cover X Y W H MS       covers the rectangle with a magenta window for MS
 //                          ms, then uncovers it (the windows below must
 //                          repaint what it hid)
+//   close WINDOW           asks the window manager to close WINDOW, as its
+//                          close box does
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -79,6 +81,23 @@ int Cover(Display* display, int x, int y, int w, int h, int ms)
     return 0;
 }
 
+// Asks the window manager to close the window (_NET_CLOSE_WINDOW, as a
+// pager or the close box does): the client gets WM_DELETE_WINDOW.
+int Close(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2; // from a pager: the user's own request
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XSync(display, False);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -94,8 +113,10 @@ int main(int argc, char** argv)
     else if (argc == 7 && std::strcmp(argv[1], "cover") == 0)
         result = Cover(display, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
                        std::atoi(argv[6]));
+    else if (argc == 3 && std::strcmp(argv[1], "close") == 0)
+        result = Close(display, std::strtoul(argv[2], nullptr, 0));
     else
-        std::fprintf(stderr, "usage: oskel-x-check ping WINDOW MS | cover X Y W H MS\n");
+        std::fprintf(stderr, "usage: oskel-x-check ping WINDOW MS | cover X Y W H MS | close WINDOW\n");
     XCloseDisplay(display);
     return result;
 }

@@ -12,13 +12,7 @@ read -r fx fy _ <<<"$(frame_of "$MAIN")"
 read -r cx cy cw ch <<<"$(client_of "$MAIN")"
 xdotool mousemove $((fx + 420)) $((fy + 170)) click 1   # the camera list's item
 keys_to "$MAIN" alt+r
-confirm=""
-for ((n = 0; n < 100; n++)); do
-  confirm=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name "^$TITLE\$" | grep -v "^$MAIN\$" | head -n1 || true)
-  [ -n "$confirm" ] && break
-  sleep 0.1
-done
-[ -n "$confirm" ] || fail "the removal asked nothing"
+confirm=$(question_box 100) || fail "the removal asked nothing"
 keys_to "$confirm" y
 wait_for 150 grep -q "Action 13" "$WORK/wire.log" || fail "the erase did not start"
 started=$SECONDS

@@ -188,3 +188,15 @@ grab_area() {
 pixels_differing() {
   { compare -metric AE "$1" "$2" null: 2>&1 || true; } | cut -d' ' -f1
 }
+
+# The id of a box the program shows over its main window (its title is the
+# program's), waiting up to $1 tenths of a second.
+question_box() {
+  local id
+  for ((n = 0; n < $1; n++)); do
+    id=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name "^$TITLE\$" | grep -v "^$MAIN\$" | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

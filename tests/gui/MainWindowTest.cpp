@@ -191,6 +191,50 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing)
     EXPECT_EQ(camera.StoredNames().size(), 1u);
 }
 
+TEST_F(MainWindowTest, EnterOnTheFocusedUploadButtonPressesIt)
+{
+    test::EmulatedCamera camera;
+    auto app = Start(camera);
+    ASSERT_TRUE(started);
+    ClickItem(List(D::IDC_FOLDER_LIST), 3); // Slide Show
+    Button(D::IDC_UPLOAD).setFocus();
+    QTest::keyPress(&Button(D::IDC_UPLOAD), Qt::Key_Return);
+    EXPECT_TRUE(camera.StoredNames().empty()) << "the button acts when the key is released";
+    QTest::keyRelease(&Button(D::IDC_UPLOAD), Qt::Key_Return);
+    EXPECT_EQ(camera.StoredNames(), std::vector<std::string>{"SLIDES  FNC"});
+}
+
+// While a removal asks its question, the window is drawn disabled and what
+// the user does to it is dropped for good; a click on Close is kept and
+// closes the window once the removal is over.
+TEST_F(MainWindowTest, DuringARemovalInputIsDroppedAndACloseIsKeptForItsEnd)
+{
+    test::EmulatedCamera camera(Holding({"CLOCK.FNC"}));
+    auto app = Start(camera);
+    ASSERT_TRUE(started);
+    QSignalSpy destroyed(window, &CUploadDialogWindow::WindowDestroyed);
+    ClickItem(List(D::IDC_CAMERA_LIST), 0);
+    bool disabledMeanwhile = false;
+    script.whileOpen = [&](const std::string&, unsigned) {
+        disabledMeanwhile = !window->isEnabled() && !Button(D::IDC_UPLOAD).isEnabled();
+        ClickItem(List(D::IDC_FOLDER_LIST), 3);
+        for (int id : {D::IDC_UPLOAD, D::IDC_REMOVE, D::IDC_BROWSE, D::IDC_CLOSE})
+            QTest::mouseClick(&Button(id), Qt::LeftButton);
+        QTest::keyClick(window, Qt::Key_U, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_F1);
+        QApplication::processEvents();
+        EXPECT_TRUE(app->MainWindowExists());
+    };
+    script.Answer(ui::IDYES);
+    QTest::mouseClick(&Button(D::IDC_REMOVE), Qt::LeftButton);
+    script.whileOpen = nullptr;
+    EXPECT_TRUE(disabledMeanwhile);
+    EXPECT_TRUE(camera.StoredNames().empty()) << "the removal ran to its end, and nothing was uploaded";
+    ASSERT_TRUE(destroyed.count() == 1 || destroyed.wait(2000));
+    EXPECT_EQ(script.Boxes().size(), 1u);
+    EXPECT_FALSE(app->MainWindowExists());
+}
+
 TEST_F(MainWindowTest, CloseButtonClosesAndSavesThePosition)
 {
     CSettingsStore(dir / "QUIVRAN.INI").WriteProfileString("UploadDialog", "AppPosition", "10 20 300 200 1");

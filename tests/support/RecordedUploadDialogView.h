@@ -33,6 +33,7 @@ public:
         m_exists = false;
     }
     void PostClose() override { ++postedCloses; }
+    void SetBusy(bool busy) override { windowBusy = busy; }
     bool Exists() const override { return m_exists; }
 
     ui::Rect GetWindowRect() const override { return rect; }
@@ -97,6 +98,7 @@ public:
     bool failCreate = false;
     bool shown = false;
     bool windowEnabled = true;
+    bool windowBusy = false;
     int postedCloses = 0;
     int uploadButtonSetUps = 0;
     int showState = ui::SW_SHOWNORMAL;

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -20,6 +21,9 @@
 
 int main(int argc, char** argv)
 {
+    // A trace or a log whose reader has gone fails its writes; it must not
+    // end the program in the middle of a transfer.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName("oskel-uploader");
     // The desktop entry's name: the application id on Wayland, where the
@@ -54,8 +58,12 @@ int main(int argc, char** argv)
     if (!uploader.InitInstance())
         return 0;
     auto* window = static_cast<oskel::qt::CUploadDialogWindow*>(uploader.MainWindow());
-    QObject::connect(window, &oskel::qt::CUploadDialogWindow::WindowDestroyed, &application, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // The main window's end is the program's end: exit() ends the loop
+    // whatever the other windows say (quit() asks each to close, and one
+    // that declines would keep an invisible program running).
+    QObject::connect(
+        window, &oskel::qt::CUploadDialogWindow::WindowDestroyed, &application, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     signalClose.SetMainWindow(window);
     const int result = QApplication::exec();
     uploader.ExitInstance();

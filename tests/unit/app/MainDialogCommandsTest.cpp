@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace oskel::test {
@@ -108,6 +109,69 @@ TEST_F(MainDialogCommandsTest, AboutFromTheMenuOpensABoxOverTheDisabledMainDialo
     EXPECT_FALSE(view.windowEnabled);
     windows.views[0]->PressOK();
     EXPECT_TRUE(view.windowEnabled);
+}
+
+// Whatever reaches the dialog while a removal waits for its Yes/No answer:
+// every other command is refused, nothing of it runs afterwards, and only a
+// close request is kept, to close the window once the removal is over.
+TEST_F(MainDialogCommandsTest, DuringACommandOthersAreRefusedAndOnlyACloseIsKeptForItsEnd)
+{
+    ASSERT_TRUE(created);
+    struct Case {
+        const char* name;
+        std::function<void(RecordedUploadDialogView&)> meanwhile;
+        bool closedAfter;
+    };
+    const Case cases[] = {
+        {"commands, keys and menu",
+         [](RecordedUploadDialogView& v) {
+             v.Select(D::IDC_FOLDER_LIST, {0});
+             v.Click(D::IDC_UPLOAD);
+             v.Click(D::IDC_REMOVE);
+             v.Click(D::IDC_BROWSE);
+             EXPECT_TRUE(v.MenuCommand(D::IDM_ABOUTBOX));
+             v.PressEnter();
+             v.PressEscape();
+             v.RunPostedCloses();
+         },
+         false},
+        {"close box", [](RecordedUploadDialogView& v) { v.CloseBox(); }, true},
+        {"Close button",
+         [](RecordedUploadDialogView& v) {
+             v.Click(D::IDC_CLOSE);
+             v.RunPostedCloses();
+         },
+         true},
+        {"close posted before", [](RecordedUploadDialogView& v) { v.RunPostedCloses(); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCameraConnection::ResetRunFlagsForTest();
+        EmulatedCamera clockCamera{WithClockProgram()};
+        RecordedUploadDialogView window;
+        CUploadDialog main(settings, clockCamera.MakeHolder(settings.File()));
+        ASSERT_TRUE(main.Create(window));
+        if (std::string(c.name) == "close posted before")
+            window.postedCloses = 1;
+        bool busyMeanwhile = false;
+        frontEnd.whileOpen = [&](const std::string&, unsigned) {
+            busyMeanwhile = window.windowBusy;
+            c.meanwhile(window);
+            EXPECT_TRUE(window.Exists());
+        };
+        window.Select(D::IDC_CAMERA_LIST, {0});
+        frontEnd.Answer(ui::IDYES);
+        window.Click(D::IDC_REMOVE);
+        frontEnd.whileOpen = nullptr;
+
+        EXPECT_TRUE(busyMeanwhile);
+        EXPECT_FALSE(window.windowBusy);
+        EXPECT_TRUE(clockCamera.StoredNames().empty()) << "the removal was not finished";
+        EXPECT_EQ(browser.runs.size(), 0u);
+        EXPECT_EQ(frontEnd.PendingAnswers(), 0u);
+        EXPECT_EQ(window.Exists(), !c.closedAfter);
+        EXPECT_EQ(window.postedCloses, 0);
+    }
 }
 
 } // namespace
