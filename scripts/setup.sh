@@ -22,6 +22,9 @@ required+=(python3-jsonschema) # the tests validate the command line's JSON agai
 # The desktop checks (ctest -L desktop) and scripts/screenshots-desktop.sh:
 # the real program on a private X display with a real window manager.
 required+=(xvfb openbox xdotool x11-utils imagemagick libx11-dev)
+# The random test of the window presses buttons as a screen reader does: a
+# private session bus, the accessibility bus and gdbus.
+required+=(dbus at-spi2-core libglib2.0-bin)
 required+=(python3) # the manual's checks (ctest -L docs)
 
 # Optional groups: "group|what is skipped without it|packages". A package
