@@ -64,6 +64,11 @@ enum StringId : unsigned {
     IDS_REASON_IN_USE_BY = 9130,
     IDS_REASON_MODEM_MANAGER_RUNNING = 9131,
     IDS_REASON_MODEM_MANAGER_HINT = 9132,
+    // An upload that might store a second copy of a program whose directory
+    // record could not be read.
+    IDS_UNREAD_RECORDS_UPLOAD = 9140,
+    // A camera whose model text could not be read.
+    IDS_REASON_MODEL_TEXT_UNREAD = 9141,
 
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,

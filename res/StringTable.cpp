@@ -77,6 +77,10 @@ const std::vector<Entry> kTable = {
      "%s ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"
      "into /etc/udev/rules.d/99-oskel-camera.rules and plug the adapter in again, "
      "or stop it with \"sudo systemctl stop ModemManager\"."},
+    {IDS_UNREAD_RECORDS_UPLOAD,
+     "\"%s\" was not uploaded: %d program records in the camera could not be read, and it may already be among them.  "
+     "Connect the camera again and retry."},
+    {IDS_REASON_MODEL_TEXT_UNREAD, "A camera answered, but its model text could not be read."},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 

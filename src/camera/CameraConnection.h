@@ -22,6 +22,9 @@ struct ConnectFailure {
     Kind kind = None;
     OpenError open;
     int family = 0;
+    // Refused because the camera's model text could not be read: no
+    // override admits it (an unreadable text is no unknown model).
+    bool modelTextUnread = false;
 };
 
 // The one camera connection: the camera communication object with its
@@ -93,6 +96,7 @@ private:
     PlatformInfo& m_platform;
     ConnectFailure m_failure;
     bool m_bRefused = false;
+    bool m_bModelTextUnread = false; // the last Identify could not read the text
     bool m_bKeepStoredSettings = false;
 };
 

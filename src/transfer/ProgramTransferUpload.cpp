@@ -43,7 +43,8 @@ std::vector<const FolderEntry*> CProgramTransfer::SelectedEntries() const
 
 bool CProgramTransfer::CheckSelectionLimits()
 {
-    int apps = m_catalog.applicationCount;
+    // An unread slot may hold an application: the camera's limit counts it.
+    int apps = m_catalog.applicationCount + static_cast<int>(m_catalog.UnreadSlots().size());
     std::vector<AppIdEntry> ids = m_catalog.appIds;
     for (const FolderEntry* entry : SelectedEntries()) {
         const int kind = entry->Kind();
@@ -228,9 +229,32 @@ void CProgramTransfer::RollBackHost(int id)
         m_catalog.ForgetCameraSlot(newest);
 }
 
+// The program, or the host an attachment brings along, may be stored in a
+// slot whose record could not be read: storing it again would keep two
+// copies. Nothing is guessed: the item is refused with the reason (OK goes
+// on with the next item, Cancel ends the upload).
+CProgramTransfer::Check CProgramTransfer::RefuseBesideUnreadRecords(const FolderEntry& entry, bool more)
+{
+    const size_t unread = m_catalog.UnreadSlots().size();
+    if (unread == 0 || m_hooks.uploadBesideUnreadRecords)
+        return Check::Proceed;
+    const int answer = ui::AfxMessageBox(
+        FormatResource(res::IDS_UNREAD_RECORDS_UPLOAD, entry.DisplayText().c_str(), static_cast<int>(unread)),
+        ui::MB_ICONEXCLAMATION | WithCancel(more, ui::MB_OK, ui::MB_OKCANCEL), res::IDS_UNREAD_RECORDS_UPLOAD);
+    return OkOrStop(answer, Check::Skip);
+}
+
 CProgramTransfer::Next CProgramTransfer::UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress,
                                                     ProgressPlan& plan)
 {
+    switch (RefuseBesideUnreadRecords(entry, more)) {
+    case Check::Stop:
+        return Next::End;
+    case Check::Skip:
+        return Next::NextItem;
+    default:
+        break;
+    }
     bool hostUploaded = false;
     if (entry.Kind() == kKindAttachment) {
         if (const Next next = HostStep(entry, more, progress, plan, &hostUploaded); next != Next::GoOn)
