@@ -188,7 +188,7 @@ void CliSession::ReportFailure(const std::string& headline)
     const ConnectFailure& failure = Connection().LastFailure();
     const std::string reason = DescribeConnectFailure(failure);
     Error(reason.empty() ? "The camera could not be reached." : reason);
-    if (failure.kind == ConnectFailure::Refused)
+    if (failure.kind == ConnectFailure::Refused && !failure.modelTextUnread)
         Error(RefusalHint(failure.family));
 }
 
