@@ -108,6 +108,8 @@ private:
     Next HostStep(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan, bool* hostUploaded);
     Next UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan);
     Next AfterFailedTransfer(int status, bool more);
+    // After a check that did not proceed: Stop ends the run, else next item.
+    static Next AfterCheck(Check check);
     // False, after telling the user, when unread records forbid storing entry.
     Check RefuseBesideUnreadRecords(const FolderEntry& entry, bool more);
     void ReportMissingHost(const FolderEntry& entry);

@@ -148,6 +148,11 @@ CProgramTransfer::Check CProgramTransfer::CheckUpdate(int slot, const FolderEntr
     return OkOrStop(ui::AfxMessageBox(res::IDS_UPDATE_FAILED, okStyle), Check::Declined);
 }
 
+CProgramTransfer::Next CProgramTransfer::AfterCheck(Check check)
+{
+    return check == Check::Stop ? Next::End : Next::NextItem;
+}
+
 CProgramTransfer::Next CProgramTransfer::AfterFailedTransfer(int status, bool more)
 {
     if (status == kCancelled || !more)
@@ -247,14 +252,8 @@ CProgramTransfer::Check CProgramTransfer::RefuseBesideUnreadRecords(const Folder
 CProgramTransfer::Next CProgramTransfer::UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress,
                                                     ProgressPlan& plan)
 {
-    switch (RefuseBesideUnreadRecords(entry, more)) {
-    case Check::Stop:
-        return Next::End;
-    case Check::Skip:
-        return Next::NextItem;
-    default:
-        break;
-    }
+    if (const Check refusal = RefuseBesideUnreadRecords(entry, more); refusal != Check::Proceed)
+        return AfterCheck(refusal);
     bool hostUploaded = false;
     if (entry.Kind() == kKindAttachment) {
         if (const Next next = HostStep(entry, more, progress, plan, &hostUploaded); next != Next::GoOn)
@@ -265,14 +264,8 @@ CProgramTransfer::Next CProgramTransfer::UploadItem(const FolderEntry& entry, bo
     char name[kCameraNameSize];
     MakeCameraName(entry.fileName, name);
     if (const int slot = m_catalog.FindInCamera(name); slot >= 0) {
-        switch (CheckExisting(slot, entry, name, more)) {
-        case Check::Stop:
-            return Next::End;
-        case Check::Skip:
-            return Next::NextItem;
-        default:
-            break;
-        }
+        if (const Check check = CheckExisting(slot, entry, name, more); check != Check::Proceed)
+            return AfterCheck(check);
     }
 
     const int status = UploadFile(entry.fileName, name, entry.fileSize, &progress);
