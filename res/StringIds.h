@@ -69,6 +69,11 @@ enum StringId : unsigned {
     // What a real adapter tells: gone, or slower than asked.
     IDS_REASON_UNPLUGGED = 9134,
     IDS_REASON_SPEED_LIMIT = 9135,
+    // An upload that might store a second copy of a program whose directory
+    // record could not be read.
+    IDS_UNREAD_RECORDS_UPLOAD = 9140,
+    // A camera whose model text could not be read.
+    IDS_REASON_MODEL_TEXT_UNREAD = 9141,
 
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,

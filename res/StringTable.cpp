@@ -82,6 +82,10 @@ const std::vector<Entry> kTable = {
      "serial ports shows."},
     {IDS_REASON_UNPLUGGED, "The serial adapter was unplugged."},
     {IDS_REASON_SPEED_LIMIT, "%s cannot run at %s bit/s; its limit is %s."},
+    {IDS_UNREAD_RECORDS_UPLOAD,
+     "\"%s\" was not uploaded: %d program records in the camera could not be read, and it may already be among them.  "
+     "Connect the camera again and retry."},
+    {IDS_REASON_MODEL_TEXT_UNREAD, "A camera answered, but its model text could not be read."},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 

@@ -252,6 +252,9 @@ bool ParseCliOptions(const std::vector<std::string>& given, CliOptions* options,
         } else if (arg == "--dry-run") {
             if (!flag(&options->dryRun))
                 return false;
+        } else if (arg == "--force") {
+            if (!flag(&options->force))
+                return false;
         } else if (arg == "--progress") {
             const std::optional<std::string> text = value();
             if (!text)
@@ -393,6 +396,9 @@ std::string CliUsage()
            "  --accept-unknown-models  admit cameras of an unknown model (family 0)\n"
            "  --dry-run                upload, remove: read the camera and tell what would\n"
            "                           happen, item by item, changing nothing\n"
+           "  --force                  upload even while some program records in the\n"
+           "                           camera could not be read (one may be the same\n"
+           "                           program, which is then stored twice)\n"
            "  --json                   one JSON object on standard output: the result of\n"
            "                           probe, about, list and ports, or each item's\n"
            "                           outcome, the messages shown and the camera's list\n"

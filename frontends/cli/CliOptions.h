@@ -41,6 +41,7 @@ struct CliOptions {
     std::optional<int> wait;           // --wait[=SECONDS]: seconds, or -1 until Ctrl+C
     bool json = false;
     bool dryRun = false;               // upload/remove: rehearse, change nothing
+    bool force = false;                // upload beside unread program records
     bool progressJson = false;         // --progress=json: JSON lines on stderr
     std::optional<std::string> trace;  // --trace FILE: the wire trace
     bool quiet = false;

@@ -233,7 +233,8 @@ void CliSession::ReportFailure(const std::string& headline)
     Error(reason.empty() ? "The camera could not be reached." : reason);
     if (failure.kind == ConnectFailure::Refused) {
         m_context.errorCode = "camera-refused";
-        Error(RefusalHint(failure.family));
+        if (!failure.modelTextUnread)
+            Error(RefusalHint(failure.family));
     } else if (const std::string hint = FixedPortHint(); !hint.empty()) {
         Error(hint);
     }

@@ -202,7 +202,9 @@ bool CCameraConnection::Admit()
 {
     const int family = Identify();
     bool admitted = false;
-    if (family == 4 || family == 5) {
+    if (m_bModelTextUnread) {
+        m_failure.modelTextUnread = true;
+    } else if (family == 4 || family == 5) {
         m_settings.WriteInt(kCommSection, kCameraKey, family == 4 ? kCameraValueFamily4 : kCameraValueFamily5);
         admitted = true;
     } else if (family >= 1 && family <= 3) {

@@ -29,6 +29,9 @@ struct ConnectFailure {
     int refusedSpeed = 0;
     int speedLimit = 0;
     int refusedAtIndex = -1;
+    // Refused because the camera's model text could not be read: no
+    // override admits it (an unreadable text is no unknown model).
+    bool modelTextUnread = false;
 };
 
 // The one camera connection: the camera communication object with its
@@ -100,6 +103,7 @@ private:
     PlatformInfo& m_platform;
     ConnectFailure m_failure;
     bool m_bRefused = false;
+    bool m_bModelTextUnread = false; // the last Identify could not read the text
     bool m_bKeepStoredSettings = false;
 };
 

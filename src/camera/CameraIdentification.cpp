@@ -24,7 +24,8 @@ constexpr ModelPrefix kPrefixes[] = {
 int CCameraConnection::Identify()
 {
     char text[kModelTextSize + 1] = {};
-    if (!GetModelText(text))
+    m_bModelTextUnread = !GetModelText(text);
+    if (m_bModelTextUnread)
         return ClassifyModel(nullptr);
     return ClassifyModel(text);
 }

@@ -183,7 +183,7 @@ std::string DescribeConnectFailure(const ConnectFailure& failure, const SystemRo
     case ConnectFailure::Silent:
         return res::LoadString(res::IDS_REASON_SILENT);
     case ConnectFailure::Refused:
-        return res::LoadString(res::IDS_REASON_REFUSED);
+        return res::LoadString(failure.modelTextUnread ? res::IDS_REASON_MODEL_TEXT_UNREAD : res::IDS_REASON_REFUSED);
     }
     return {};
 }

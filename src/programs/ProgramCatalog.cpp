@@ -58,6 +58,7 @@ void ProgramCatalog::ClearFolderCatalog(ui::ListModel& list)
     list.ResetContent();
     folderEntries.clear();
     unnamedFiles.clear();
+    unusableFiles.clear();
     m_unnamedHosts.clear();
     for (AppIdEntry& id : appIds)
         id.folderHost = nullptr;
@@ -67,8 +68,18 @@ std::unique_ptr<FolderEntry> ProgramCatalog::ReadEntry(int dirFd, const char* na
 {
     uint8_t header[kProgramHeaderSize];
     int64_t size = 0;
-    if (!CProgramFile::ReadCandidate(dirFd, name, header, &size) || !IsValidHeader(header, plusSignature))
+    std::string why;
+    if (!CProgramFile::ReadCandidate(dirFd, name, header, &size, &why)) {
+        unusableFiles.push_back({name, why});
         return nullptr;
+    }
+    if (!IsValidHeader(header, plusSignature)) {
+        unusableFiles.push_back({name, IsValidHeader(header, !plusSignature)
+                                           ? "a program for the other camera family (signature " +
+                                                 std::string(plusSignature ? "KAVRA~" : "KAVRA+~") + ")"
+                                           : "its program header is broken"});
+        return nullptr;
+    }
     auto entry = std::make_unique<FolderEntry>();
     std::memcpy(entry->header, header, sizeof header);
     entry->fileName = name;
@@ -107,6 +118,10 @@ void ProgramCatalog::ScanFolder(ui::ListModel& list, const std::string& path, bo
             } else if (kind == kKindHost) {
                 EnsureAppId(entry->AppId());
                 appIds[static_cast<size_t>(entry->AppId())].folderHost = entry.get();
+                unusableFiles.push_back({entry->fileName, "a host application: it is uploaded with its attachments"});
+            } else {
+                unusableFiles.push_back(
+                    {entry->fileName, "of kind " + std::to_string(kind) + ", which is not an application"});
             }
             folderEntries.push_back(std::move(entry));
         }
@@ -156,7 +171,9 @@ bool ProgramCatalog::RefreshCameraList(ui::ListModel* list)
     cameraCount = count;
     for (int slot = 1; slot <= cameraCount; ++slot) {
         ProgramInfoRecord record;
-        const bool read = connection->ReadProgramInfo(slot, &record) != 0;
+        // A record that could not be read is read once more.
+        const bool read =
+            connection->ReadProgramInfo(slot, &record) != 0 || connection->ReadProgramInfo(slot, &record) != 0;
         cameraRecords.push_back(read ? record : ProgramInfoRecord{});
         if (!read)
             continue;
@@ -215,6 +232,16 @@ bool ProgramCatalog::IsUnreadRecord(int slot) const
     const ProgramInfoRecord* record = RecordAt(slot);
     return record != nullptr &&
            std::all_of(std::begin(record->bytes), std::end(record->bytes), [](uint8_t b) { return b == 0; });
+}
+
+std::vector<int> ProgramCatalog::UnreadSlots() const
+{
+    std::vector<int> slots;
+    for (int slot = 1; slot <= cameraCount; ++slot) {
+        if (IsUnreadRecord(slot))
+            slots.push_back(slot);
+    }
+    return slots;
 }
 
 const ProgramInfoRecord* ProgramCatalog::RecordAt(int slot) const

@@ -74,6 +74,17 @@ public:
     // Valid program files of the last scan left out because their names
     // have no camera name (see MakeCameraName), for front ends to mention.
     std::vector<std::string> unnamedFiles;
+    // Files of the last scan that look like programs (their names end in
+    // ".fnc" or ".atc") but are not in the folder list, with the reason, in
+    // scan order: host applications (kept in folderEntries as well), files
+    // of other kinds, files that cannot be read, that are too short or whose
+    // header is broken, and programs for the other camera family. Names
+    // without a camera name are in unnamedFiles instead.
+    struct UnusableFile {
+        std::string fileName; // bytes, as the scan reported it
+        std::string reason;
+    };
+    std::vector<UnusableFile> unusableFiles;
 
     // The file name of a host application (kind 4) with this id that the
     // last scan left out for its name (the last in scan order), or "".
@@ -105,8 +116,14 @@ public:
     // The record at slot 1..cameraCount, else null.
     const ProgramInfoRecord* RecordAt(int slot) const;
     // True when slot 1..cameraCount holds the zero record of a directory
-    // record that could not be read: nobody knows what the camera keeps there.
+    // record that could not be read (twice): the slot is occupied, nobody
+    // knows by what. It keeps its number, is never listed, matches no name,
+    // counts as one application for the capacity rule, and while any slot
+    // is unread no upload stores a program (it may be the unread one) and
+    // no host is erased unasked (an unread attachment may need it).
     bool IsUnreadRecord(int slot) const;
+    // The unread slots, ascending.
+    std::vector<int> UnreadSlots() const;
 
     // Grows appIds to hold id (new entries zero). Negative ids are ignored.
     void EnsureAppId(int id);

@@ -31,13 +31,17 @@ public:
     // size and the header belong to the same file even if the name is
     // replaced meanwhile.
     static bool ReadCandidate(int dirFd, const char* name, uint8_t* header, int64_t* size);
+    // The same, telling in *why (when given) why a candidate could not be
+    // read: the system's reason, "not a regular file", or that it is
+    // shorter than a program header.
+    static bool ReadCandidate(int dirFd, const char* name, uint8_t* header, int64_t* size, std::string* why);
 
     // The ending test alone: the last four bytes of name equal ".fnc" or
     // ".atc" without regard to ASCII case.
     static bool HasProgramEnding(std::string_view name);
 
 private:
-    static bool ReadOpened(int dirFd, const char* name, uint8_t* header, int64_t* size);
+    static bool ReadOpened(int dirFd, const char* name, uint8_t* header, int64_t* size, std::string* why);
 
     std::string m_strPath;
 };

@@ -30,6 +30,10 @@ struct ProgramTransferHooks {
     // camera item is selected; called at the end of every removal. Empty:
     // the catalog's ProgramCatalog::EnableRemoveByCameraSelection.
     std::function<void()> enableRemoveByCameraSelection;
+    // While a directory record of the camera is unread, an upload stores
+    // nothing (the program, or the host it brings, may be the unread one)
+    // unless this is set (the command line's --force).
+    bool uploadBesideUnreadRecords = false;
 };
 
 // Upload and removal of camera programs, and the verified camera steps they
@@ -104,6 +108,10 @@ private:
     Next HostStep(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan, bool* hostUploaded);
     Next UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress, ProgressPlan& plan);
     Next AfterFailedTransfer(int status, bool more);
+    // After a check that did not proceed: Stop ends the run, else next item.
+    static Next AfterCheck(Check check);
+    // False, after telling the user, when unread records forbid storing entry.
+    Check RefuseBesideUnreadRecords(const FolderEntry& entry, bool more);
     void ReportMissingHost(const FolderEntry& entry);
     void RollBackHost(int id);
     // Reads the camera list again (after a failed count); false without a

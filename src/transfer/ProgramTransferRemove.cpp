@@ -44,6 +44,7 @@ void CProgramTransfer::RemoveSelected()
         return;
     }
 
+    const bool unreadRecords = !m_catalog.UnreadSlots().empty();
     const std::vector<int> selected = m_cameraList.GetSelItems();
     for (size_t k = selected.size(); k-- > 0;) {
         const int index = selected[k];
@@ -65,6 +66,9 @@ void CProgramTransfer::RemoveSelected()
             m_catalog.appIds[static_cast<size_t>(id)].attachmentCount != 0)
             continue;
         const int hostSlot = m_catalog.appIds[static_cast<size_t>(id)].cameraHostSlot;
+        // An unread slot may be another attachment of this host: keep it.
+        if (hostSlot > 0 && unreadRecords)
+            continue;
         if (hostSlot > 0 && EraseAt(hostSlot)) {
             m_catalog.ForgetCameraSlot(hostSlot);
         } else if (!ReportEraseFailure(text, more)) {
@@ -73,10 +77,13 @@ void CProgramTransfer::RemoveSelected()
     }
 
     // The leftovers of an emptied list: hosts and programs of other kinds,
-    // but never a slot whose record could not be read.
+    // but never a slot whose record could not be read, nor, while one is
+    // unread, a host (the unread one may be an attachment that needs it).
     if (m_cameraList.GetCount() == 0) {
         for (int slot = m_catalog.cameraCount; slot >= 1; --slot) {
-            if (!m_catalog.IsUnreadRecord(slot) && EraseAt(slot))
+            const ProgramInfoRecord* record = m_catalog.RecordAt(slot);
+            const bool spared = m_catalog.IsUnreadRecord(slot) || (unreadRecords && record->Kind() == kKindHost);
+            if (!spared && EraseAt(slot))
                 m_catalog.ForgetCameraSlot(slot);
         }
     }

@@ -45,7 +45,8 @@ std::vector<const FolderEntry*> CProgramTransfer::SelectedEntries() const
 
 bool CProgramTransfer::CheckSelectionLimits()
 {
-    int apps = m_catalog.applicationCount;
+    // An unread slot may hold an application: the camera's limit counts it.
+    int apps = m_catalog.applicationCount + static_cast<int>(m_catalog.UnreadSlots().size());
     std::vector<AppIdEntry> ids = m_catalog.appIds;
     for (const FolderEntry* entry : SelectedEntries()) {
         const int kind = entry->Kind();
@@ -149,6 +150,11 @@ CProgramTransfer::Check CProgramTransfer::CheckUpdate(int slot, const FolderEntr
     return OkOrStop(ui::AfxMessageBox(res::IDS_UPDATE_FAILED, okStyle), Check::Declined);
 }
 
+CProgramTransfer::Next CProgramTransfer::AfterCheck(Check check)
+{
+    return check == Check::Stop ? Next::End : Next::NextItem;
+}
+
 CProgramTransfer::Next CProgramTransfer::AfterFailedTransfer(int status, bool more)
 {
     if (status == kCancelled || !more)
@@ -230,9 +236,26 @@ void CProgramTransfer::RollBackHost(int id)
         m_catalog.ForgetCameraSlot(newest);
 }
 
+// The program, or the host an attachment brings along, may be stored in a
+// slot whose record could not be read: storing it again would keep two
+// copies. Nothing is guessed: the item is refused with the reason (OK goes
+// on with the next item, Cancel ends the upload).
+CProgramTransfer::Check CProgramTransfer::RefuseBesideUnreadRecords(const FolderEntry& entry, bool more)
+{
+    const size_t unread = m_catalog.UnreadSlots().size();
+    if (unread == 0 || m_hooks.uploadBesideUnreadRecords)
+        return Check::Proceed;
+    const int answer = ui::AfxMessageBox(
+        FormatResource(res::IDS_UNREAD_RECORDS_UPLOAD, entry.DisplayText().c_str(), static_cast<int>(unread)),
+        ui::MB_ICONEXCLAMATION | WithCancel(more, ui::MB_OK, ui::MB_OKCANCEL), res::IDS_UNREAD_RECORDS_UPLOAD);
+    return OkOrStop(answer, Check::Skip);
+}
+
 CProgramTransfer::Next CProgramTransfer::UploadItem(const FolderEntry& entry, bool more, CDlgProgress& progress,
                                                     ProgressPlan& plan)
 {
+    if (const Check refusal = RefuseBesideUnreadRecords(entry, more); refusal != Check::Proceed)
+        return AfterCheck(refusal);
     bool hostUploaded = false;
     if (entry.Kind() == kKindAttachment) {
         if (const Next next = HostStep(entry, more, progress, plan, &hostUploaded); next != Next::GoOn)
@@ -243,14 +266,8 @@ CProgramTransfer::Next CProgramTransfer::UploadItem(const FolderEntry& entry, bo
     char name[kCameraNameSize];
     MakeCameraName(entry.fileName, name);
     if (const int slot = m_catalog.FindInCamera(name); slot >= 0) {
-        switch (CheckExisting(slot, entry, name, more)) {
-        case Check::Stop:
-            return Next::End;
-        case Check::Skip:
-            return Next::NextItem;
-        default:
-            break;
-        }
+        if (const Check check = CheckExisting(slot, entry, name, more); check != Check::Proceed)
+            return AfterCheck(check);
     }
 
     const int status = UploadFile(entry.fileName, name, entry.fileSize, &progress);

@@ -66,7 +66,8 @@ TEST_F(CliProgramCommands, ListUploadUpdateAndRemoveAsAScriptDoes)
     std::string json = Cli({"list", "--json"}).out;
     for (const char* name : {"\"SLIDES.FNC\"", "\"FRAMEA.ATC\"", "\"FRAMEB.ATC\"", "\"FRAMEB2.ATC\""})
         EXPECT_TRUE(Contains(json, std::string("\"cameraName\":") + name)) << name << "\n" << json;
-    EXPECT_FALSE(Contains(json, "FRAMES")) << "the host is stored but not listed";
+    EXPECT_FALSE(Contains(json, "\"cameraName\":\"FRAMES.FNC\"")) << "the host is stored but not listed";
+    EXPECT_TRUE(Contains(json, "{\"fileName\":\"FRAMES.FNC\",\"reason\":\"a host application")) << json;
     EXPECT_TRUE(Contains(json, "\"slot\":1,\"displayName\":\"World Clock\",\"cameraName\":\"CLOCK.FNC\","
                                "\"kind\":\"application\",\"version\":\"0001\""))
         << json;

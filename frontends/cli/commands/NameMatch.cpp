@@ -20,18 +20,25 @@ bool EqualNoCase(const std::string& a, const std::string& b)
            });
 }
 
-std::vector<int> Matches(const std::string& given, const std::vector<NameCandidate>& items, bool ignoreCase)
+enum class Tier { Bytes, Shown, AnyCase };
+
+bool Equal(const std::string& key, const std::string& name, bool ignoreCase)
+{
+    const std::string k = Trimmed(key);
+    return !k.empty() && (ignoreCase ? EqualNoCase(k, name) : k == name);
+}
+
+std::vector<int> Matches(const std::string& given, const std::vector<NameCandidate>& items, Tier tier)
 {
     const std::string name = Trimmed(given);
+    const bool ignoreCase = tier == Tier::AnyCase;
     std::vector<int> found;
     for (size_t i = 0; i < items.size(); ++i) {
-        for (const std::string& key : items[i].keys) {
-            const std::string k = Trimmed(key);
-            if (!k.empty() && (ignoreCase ? EqualNoCase(k, name) : k == name)) {
-                found.push_back(static_cast<int>(i));
-                break;
-            }
-        }
+        const auto equal = [&](const std::string& key) { return Equal(key, name, ignoreCase); };
+        const bool byKey = tier != Tier::Shown && std::any_of(items[i].keys.begin(), items[i].keys.end(), equal);
+        const bool byShown = tier != Tier::Bytes && std::any_of(items[i].shown.begin(), items[i].shown.end(), equal);
+        if (byKey || byShown)
+            found.push_back(static_cast<int>(i));
     }
     return found;
 }
@@ -46,14 +53,22 @@ std::string Labels(const std::vector<NameCandidate>& items, const std::vector<in
 
 } // namespace
 
+std::vector<int> MatchName(const std::string& name, const std::vector<NameCandidate>& items)
+{
+    for (const Tier tier : {Tier::Bytes, Tier::Shown, Tier::AnyCase}) {
+        std::vector<int> found = Matches(name, items, tier);
+        if (!found.empty())
+            return found;
+    }
+    return {};
+}
+
 bool MatchNames(const std::vector<std::string>& names, const std::vector<NameCandidate>& items,
                 const std::string& what, const std::string& hint, std::vector<int>* chosen, std::string* error)
 {
     std::set<int> picked;
     for (const std::string& name : names) {
-        std::vector<int> found = Matches(name, items, false);
-        if (found.empty())
-            found = Matches(name, items, true);
+        const std::vector<int> found = MatchName(name, items);
         if (found.size() == 1) {
             picked.insert(found.front());
             continue;

@@ -28,8 +28,6 @@
 namespace oskel::cli {
 namespace {
 
-constexpr unsigned kIconMask = 0xF0;
-
 // Characters of UTF-8 text, for lining up columns.
 size_t Width(const std::string& text)
 {
@@ -98,6 +96,17 @@ std::vector<CameraItem> CameraItems(ProgramCatalog& catalog)
     return items;
 }
 
+// The camera list's items and, in slot order among them, the slots whose
+// records could not be read (record null): what `list` shows.
+std::vector<CameraItem> CameraItemsWithUnread(ProgramCatalog& catalog)
+{
+    std::vector<CameraItem> items = CameraItems(catalog);
+    for (const int slot : catalog.UnreadSlots())
+        items.push_back({slot, nullptr});
+    std::stable_sort(items.begin(), items.end(), [](const CameraItem& a, const CameraItem& b) { return a.slot < b.slot; });
+    return items;
+}
+
 // The catalogs as the main dialog fills them when it opens: false, with the
 // reason told, when the camera was lost on the way. A program count that
 // could not be read is read once more: names are matched against the camera
@@ -133,21 +142,7 @@ int OperationStatus(CliSession& session, size_t firstBox, int notFoundBefore)
         session.ReportFailure(std::string());
         return kExitNoCamera;
     }
-    const std::string batteryLow = res::LoadString(res::IDS_BATTERY_LOW);
-    const std::string confirmErase = res::LoadString(res::IDS_CONFIRM_ERASE);
-    const auto& boxes = session.FrontEnd().Shown();
-    bool failed = false;
-    for (size_t i = firstBox; i < boxes.size() && !failed; ++i) {
-        const auto& box = boxes[i];
-        const unsigned icon = box.type & kIconMask;
-        if (box.text == batteryLow)
-            failed = box.answer != ui::IDOK;
-        else if (icon == ui::MB_ICONEXCLAMATION || icon == 0 || box.answer == ui::IDCANCEL)
-            failed = true;
-        else if (box.text == confirmErase && box.answer != ui::IDYES)
-            failed = true;
-    }
-    if (!failed)
+    if (!OperationRecord::ShowsFailure(session.FrontEnd().Shown(), firstBox))
         return kExitOk;
     // A pulled cable or a camera switched off on the way: the operation's
     // own messages (a failed upload, then no free memory for the next) do
@@ -185,10 +180,19 @@ void PrintProgressJson(std::ostream& err, int item, const OperationRecord::StepN
 // naming the candidates otherwise, with nothing sent) and runs the button's
 // operation on them, or its rehearsal with --dry-run; the status follows
 // from what the user was shown. --json prints what became of each item.
+// A name that no candidate answers to but one of `unusable` does is refused
+// with that one's label, which tells why it cannot be used.
 int RunOnNamed(const CliOptions& options, CliContext& context, CliSession& session, ProgramCatalog& catalog,
-               const std::vector<NameCandidate>& candidates, const std::string& where, const std::string& hint,
-               bool upload)
+               const std::vector<NameCandidate>& candidates, const std::vector<NameCandidate>& unusable,
+               const std::string& where, const std::string& hint, bool upload)
 {
+    for (const std::string& name : options.names) {
+        const std::vector<int> refused = MatchName(name, unusable);
+        if (MatchName(name, candidates).empty() && !refused.empty()) {
+            session.Error(unusable[static_cast<size_t>(refused.front())].label);
+            return kExitUsage;
+        }
+    }
     std::vector<int> chosen;
     std::string error;
     if (!MatchNames(options.names, candidates, where, hint, &chosen, &error)) {
@@ -207,6 +211,7 @@ int RunOnNamed(const CliOptions& options, CliContext& context, CliSession& sessi
     OperationRecord record(catalog, session.FrontEnd().Shown(), 0);
     record.Begin(list, upload);
     ProgramTransferHooks hooks;
+    hooks.uploadBesideUnreadRecords = options.force;
     hooks.makeProgressView = [&] {
         OperationRecord::StatsHook onStats;
         if (options.progressJson)
@@ -244,7 +249,7 @@ int CheckFolderOption(const CliOptions& options, CliContext& context)
 void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& catalog, int freeMemory)
 {
     const std::vector<FolderItem> folder = FolderItems(catalog);
-    const std::vector<CameraItem> camera = CameraItems(catalog);
+    const std::vector<CameraItem> camera = CameraItemsWithUnread(catalog);
     std::ostream& out = context.out;
     if (options.json) {
         std::string folderJson, cameraJson, unnamed;
@@ -259,8 +264,12 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
                               .Text();
         }
         for (const CameraItem& c : camera) {
-            const ProgramInfoRecord empty;
-            const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
+            if (c.record == nullptr) {
+                cameraJson += std::string(cameraJson.empty() ? "" : ",") +
+                              JsonObject().Add("slot", c.slot).Add("unread", true).Text();
+                continue;
+            }
+            const ProgramInfoRecord& r = *c.record;
             cameraJson += std::string(cameraJson.empty() ? "" : ",") +
                           JsonObject()
                               .Add("slot", c.slot)
@@ -273,11 +282,16 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
         }
         for (const std::string& name : catalog.unnamedFiles)
             unnamed += std::string(unnamed.empty() ? "" : ",") + JsonString(ui::ReadableText(name));
+        std::string unusable;
+        for (const ProgramCatalog::UnusableFile& f : catalog.unusableFiles)
+            unusable += std::string(unusable.empty() ? "" : ",") +
+                        JsonObject().AddName("fileName", f.fileName).Add("reason", f.reason).Text();
         JsonObject json;
         json.AddRaw("folder", JsonObject()
                                   .AddName("path", catalog.folderPath)
                                   .AddRaw("applications", "[" + folderJson + "]")
                                   .AddRaw("withoutCameraName", "[" + unnamed + "]")
+                                  .AddRaw("unusable", "[" + unusable + "]")
                                   .Text());
         JsonObject cameraObject;
         cameraObject.AddRaw("applications", "[" + cameraJson + "]");
@@ -303,14 +317,24 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
     }
     for (const std::string& name : catalog.unnamedFiles)
         out << "  (not listed: \"" << ui::ReadableText(name) << "\" has no camera name, at most 8.3 characters)\n";
+    if (!catalog.unusableFiles.empty()) {
+        out << "Other files in the folder, not uploaded by name:\n";
+        Table table{{{"File name", "Why"}}};
+        for (const ProgramCatalog::UnusableFile& f : catalog.unusableFiles)
+            table.rows.push_back({ui::ReadableText(f.fileName), f.reason});
+        out << table.Text();
+    }
     out << "Applications in the camera:\n";
     if (camera.empty()) {
         out << "  (none)\n";
     } else {
         Table table{{{"Slot", "Display name", "Camera name", "Kind", "Version", "Stored size"}}};
         for (const CameraItem& c : camera) {
-            const ProgramInfoRecord empty;
-            const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
+            if (c.record == nullptr) {
+                table.rows.push_back({"#" + std::to_string(c.slot), "(record could not be read)"});
+                continue;
+            }
+            const ProgramInfoRecord& r = *c.record;
             table.rows.push_back({"#" + std::to_string(c.slot), RecordDisplayText(r), DottedCameraName(r.CameraName()),
                                   KindText(r.Kind()), VersionText(r.Version()), std::to_string(r.StoredSize())});
         }
@@ -350,6 +374,15 @@ int RunList(const CliOptions& options, CliContext& context)
         session.Error("The camera's free memory could not be read.");
         return kExitFailed;
     }
+    if (const std::vector<int> unread = catalog.UnreadSlots(); !unread.empty()) {
+        std::string slots;
+        for (const int slot : unread)
+            slots += (slots.empty() ? "#" : ", #") + std::to_string(slot);
+        session.Error(std::to_string(unread.size()) + (unread.size() == 1 ? " program record" : " program records") +
+                      " in the camera could not be read (" + slots + "); uploads store nothing while they are " +
+                      "unknown (--force overrides).");
+        return kExitFailed;
+    }
     return kExitOk;
 }
 
@@ -364,13 +397,24 @@ int RunUpload(const CliOptions& options, CliContext& context)
     if (const int status = FillCatalogs(session, catalog, true, true); status != kExitOk)
         return status;
 
-    std::vector<NameCandidate> candidates;
+    std::vector<NameCandidate> candidates, unusable;
     for (const FolderItem& f : FolderItems(catalog)) {
-        candidates.push_back({{f.entry->fileName, f.entry->FileNameText(), f.entry->DisplayText(),
-                               f.entry->DisplayName()},
-                              "\"" + f.entry->DisplayText() + "\" (" + f.entry->FileNameText() + ")"});
+        candidates.push_back({{f.entry->fileName, f.entry->DisplayName()},
+                              "\"" + f.entry->DisplayText() + "\" (" + f.entry->FileNameText() + ")",
+                              {f.entry->FileNameText(), f.entry->DisplayText()}});
     }
-    return RunOnNamed(options, context, session, catalog, candidates,
+    for (const ProgramCatalog::UnusableFile& f : catalog.unusableFiles) {
+        const std::string shown = ui::ReadableText(f.fileName);
+        unusable.push_back({{f.fileName}, "\"" + shown + "\" cannot be uploaded: " + f.reason + ".", {shown}});
+    }
+    for (const std::string& name : catalog.unnamedFiles) {
+        const std::string shown = ui::ReadableText(name);
+        unusable.push_back({{name},
+                            "\"" + shown + "\" cannot be uploaded: its name has no camera name "
+                                            "(at most 8 characters, a dot and 3 characters).",
+                            {shown}});
+    }
+    return RunOnNamed(options, context, session, catalog, candidates, unusable,
                       "in the folder " + ui::ReadableText(catalog.folderPath), "Name one by its file name.", true);
 }
 
@@ -383,16 +427,32 @@ int RunRemove(const CliOptions& options, CliContext& context)
     if (const int status = FillCatalogs(session, catalog, false, true); status != kExitOk)
         return status;
 
-    std::vector<NameCandidate> candidates;
+    std::vector<NameCandidate> candidates, unusable;
     for (const CameraItem& c : CameraItems(catalog)) {
         const ProgramInfoRecord empty;
         const ProgramInfoRecord& r = c.record != nullptr ? *c.record : empty;
         const std::string dotted = DottedCameraName(r.CameraName());
-        candidates.push_back({{RecordDisplayText(r), RecordDisplayName(r), dotted, DottedCameraBytes(r.CameraName()),
-                               "#" + std::to_string(c.slot)},
-                              "#" + std::to_string(c.slot) + " \"" + RecordDisplayText(r) + "\" (" + dotted + ")"});
+        candidates.push_back({{RecordDisplayName(r), DottedCameraBytes(r.CameraName()), "#" + std::to_string(c.slot)},
+                              "#" + std::to_string(c.slot) + " \"" + RecordDisplayText(r) + "\" (" + dotted + ")",
+                              {RecordDisplayText(r), dotted}});
     }
-    return RunOnNamed(options, context, session, catalog, candidates, "in the camera",
+    for (int slot = 1; slot <= catalog.cameraCount; ++slot) {
+        const ProgramInfoRecord& r = *catalog.RecordAt(slot);
+        const std::string number = "#" + std::to_string(slot);
+        if (catalog.IsUnreadRecord(slot)) {
+            unusable.push_back(
+                {{number}, "\"" + number + "\" cannot be erased: its record could not be read, so what it holds is "
+                                            "unknown.",
+                 {}});
+        } else if (r.Kind() == kKindHost) {
+            const std::string dotted = DottedCameraName(r.CameraName());
+            unusable.push_back({{RecordDisplayName(r), DottedCameraBytes(r.CameraName()), number},
+                                "\"" + dotted + "\" cannot be erased by name: it is a host application, erased "
+                                                 "with the last of its attachments.",
+                                {RecordDisplayText(r), dotted}});
+        }
+    }
+    return RunOnNamed(options, context, session, catalog, candidates, unusable, "in the camera",
                       "Name one copy by its camera name or by #SLOT.", false);
 }
 

@@ -44,6 +44,13 @@ std::string MessageLine(const OperationRecord::Message& m)
            "\n";
 }
 
+std::string ProgramLine(const OperationRecord::Program& p)
+{
+    if (p.unread)
+        return "#" + std::to_string(p.slot) + " (record could not be read)";
+    return "#" + std::to_string(p.slot) + " \"" + p.name + "\" (" + p.cameraName + ")";
+}
+
 void PrintReport(std::ostream& out, const OperationRecord& record, bool upload)
 {
     out << "Dry run: nothing was changed in the camera. The " << (upload ? "upload" : "removal") << " would go so:\n";
@@ -55,7 +62,7 @@ void PrintReport(std::ostream& out, const OperationRecord& record, bool upload)
     }
     if (!upload) {
         for (const OperationRecord::Program& p : record.AlsoErased())
-            out << "  also erased: #" << p.slot << " \"" << p.name << "\" (" << p.cameraName << ")\n";
+            out << "  also erased: " << ProgramLine(p) << '\n';
         for (const OperationRecord::Message& m : record.AllMessages())
             out << MessageLine(m);
     }
@@ -63,7 +70,7 @@ void PrintReport(std::ostream& out, const OperationRecord& record, bool upload)
     if (record.CameraAfter().empty())
         out << "  (none)\n";
     for (const OperationRecord::Program& p : record.CameraAfter())
-        out << "  #" << p.slot << " \"" << p.name << "\" (" << p.cameraName << ")\n";
+        out << "  " << ProgramLine(p) << '\n';
 }
 
 } // namespace
@@ -79,28 +86,26 @@ int RunDryRun(const CliOptions& options, CliContext& context, CliSession& sessio
         session.Error(why);
         return kExitFailed;
     }
+    // The rehearsal works on the catalogs just read, as the real run would:
+    // the one folder scan and the camera's records, unread slots included.
     RehearsalCamera rehearsal(std::move(*config), session.Connection().Platform());
-    ProgramCatalog rehearsed(rehearsal.Holder());
-    if (!rehearsed.RefreshFolderList(&rehearsed.FolderList(), session.Folder()) ||
-        !rehearsed.RefreshCameraList(&rehearsed.CameraList())) {
-        session.Error("The rehearsal camera could not be set up like the camera.");
-        return kExitFailed;
-    }
-    ui::ListModel& list = upload ? rehearsed.FolderList() : rehearsed.CameraList();
+    ui::ListModel& list = upload ? catalog.FolderList() : catalog.CameraList();
     for (const int index : chosen)
         list.SetSel(index, true);
 
     const bool asks = options.answers == AnswerPolicy::Ask && context.prompt != nullptr;
     TerminalFrontEnd& frontEnd = session.FrontEnd();
+    const size_t firstBox = frontEnd.Shown().size();
     frontEnd.SetRehearsal(asks ? AnswerPolicy::Yes : options.answers);
-    OperationRecord record(rehearsed, frontEnd.Shown(), 0);
+    OperationRecord record(catalog, frontEnd.Shown(), 0);
     if (asks)
         record.MarkQuestionsAsked();
     ProgramTransferHooks hooks;
+    hooks.uploadBesideUnreadRecords = options.force;
     hooks.makeProgressView = [&record] {
         return record.WrapView(std::make_unique<ui::RecordedProgressView>(), nullptr);
     };
-    CProgramTransfer transfer(rehearsal.Holder(), rehearsed, rehearsed.FolderList(), rehearsed.CameraList(),
+    CProgramTransfer transfer(rehearsal.Holder(), catalog, catalog.FolderList(), catalog.CameraList(),
                               std::move(hooks));
     record.Begin(list, upload);
     if (upload)
@@ -119,11 +124,7 @@ int RunDryRun(const CliOptions& options, CliContext& context, CliSession& sessio
     else
         PrintReport(context.out, record, upload);
     context.out.flush();
-    for (const OperationRecord::Item& item : record.Items()) {
-        if (item.outcome == "failed" || item.outcome == "cancelled" || item.outcome == "not confirmed")
-            return kExitFailed;
-    }
-    return kExitOk;
+    return OperationRecord::ShowsFailure(frontEnd.Shown(), firstBox) ? kExitFailed : kExitOk;
 }
 
 } // namespace oskel::cli

@@ -14,6 +14,9 @@ namespace {
 
 constexpr int kHeaderSize = 120;
 constexpr int kModelTextSize = 64;
+// What the seeded programs may take in all: far beyond any camera's memory,
+// so that only a corrupt record reaches it.
+constexpr uint64_t kMaxSeededBytes = 64u * 1024u * 1024u;
 
 std::string MakeTempDir()
 {
@@ -32,12 +35,13 @@ void PutHex4(uint8_t* at, unsigned value)
 // A stored program the camera describes with `record`: the header fields the
 // record carries, the rest of the file blank, the size it reports. A slot
 // whose record could not be read (all zero) gets the camera's signature so
-// that it still takes its slot.
-emulator::StoredProgram ProgramFor(const ProgramInfoRecord& record, const std::string& signature)
+// that it still takes its slot; the rehearsal never reads it (it works on
+// the catalog read from the real camera, where the slot stays unread).
+emulator::StoredProgram ProgramFor(const ProgramInfoRecord& record, const std::string& signature, size_t size)
 {
     emulator::StoredProgram p;
     std::memcpy(p.name.data(), record.CameraName(), p.name.size());
-    p.data.assign(std::max<size_t>(kHeaderSize, record.StoredSize()), 0);
+    p.data.assign(std::max<size_t>(kHeaderSize, size), 0);
     uint8_t* header = p.data.data();
     std::memcpy(header, record.Signature(), ProgramInfoRecord::kSignatureSize);
     if (std::memcmp(header, signature.data(), signature.size()) != 0)
@@ -74,9 +78,17 @@ std::optional<emulator::CameraConfig> RehearsalCamera::Seed(CCameraConnection& r
         config.battery = battery;
     const std::string signature = emulator::AcceptedSignature(config.modelText);
     uint64_t used = 0;
+    for (int slot = 1; slot <= catalog.cameraCount; ++slot)
+        used += std::max<uint64_t>(kHeaderSize, catalog.RecordAt(slot)->StoredSize());
+    if (used > kMaxSeededBytes) {
+        *why = "The camera's program records tell of " + std::to_string(used) +
+               " bytes of programs, more than a camera holds: a record is corrupt, and the dry run cannot "
+               "rehearse on it.";
+        return std::nullopt;
+    }
     for (int slot = 1; slot <= catalog.cameraCount; ++slot) {
-        config.programs.push_back(ProgramFor(*catalog.RecordAt(slot), signature));
-        used += config.programs.back().data.size();
+        const ProgramInfoRecord& record = *catalog.RecordAt(slot);
+        config.programs.push_back(ProgramFor(record, signature, record.StoredSize()));
     }
     config.capacityBytes = static_cast<uint32_t>(std::min<uint64_t>(used + static_cast<uint64_t>(freeMemory),
                                                                     0xFFFFFFFFu));

@@ -73,10 +73,27 @@ std::string MessagesJson(const std::vector<OperationRecord::Message>& messages)
     return "[" + json + "]";
 }
 
+bool IsUnread(const ProgramInfoRecord& r)
+{
+    return std::all_of(std::begin(r.bytes), std::end(r.bytes), [](uint8_t b) { return b == 0; });
+}
+
+OperationRecord::Program ProgramAt(int slot, const ProgramInfoRecord& r)
+{
+    if (IsUnread(r))
+        return {slot, "", "", 0, 0, 0, true};
+    return {slot,      RecordDisplayText(r), DottedCameraName(r.CameraName()), r.Version(), r.Kind(),
+            static_cast<int64_t>(r.StoredSize()), false};
+}
+
 std::string ProgramsJson(const std::vector<OperationRecord::Program>& programs)
 {
     std::string json;
     for (const OperationRecord::Program& p : programs) {
+        if (p.unread) {
+            json += std::string(json.empty() ? "" : ",") + JsonObject().Add("slot", p.slot).Add("unread", true).Text();
+            continue;
+        }
         json += std::string(json.empty() ? "" : ",") + JsonObject()
                                                           .Add("slot", p.slot)
                                                           .Add("displayName", p.name)
@@ -363,9 +380,7 @@ void OperationRecord::ClassifyRemove()
     for (const ProgramInfoRecord& r : gone) {
         const auto at =
             std::find_if(before.begin(), before.end(), [&](const ProgramInfoRecord& b) { return SameRecord(b, r); });
-        m_alsoErased.push_back({static_cast<int>(at - before.begin()) + 1, RecordDisplayText(r),
-                                DottedCameraName(r.CameraName()), r.Version(), r.Kind(),
-                                static_cast<int64_t>(r.StoredSize())});
+        m_alsoErased.push_back(ProgramAt(static_cast<int>(at - before.begin()) + 1, r));
     }
 }
 
@@ -375,11 +390,26 @@ std::vector<OperationRecord::Program> OperationRecord::CameraAfter() const
     const Snapshot& after = m_snapshots.back();
     for (size_t i = 0; i < after.size(); ++i) {
         const ProgramInfoRecord& r = after[i];
-        if (IsListedKind(r.Kind()))
-            programs.push_back({static_cast<int>(i) + 1, RecordDisplayText(r), DottedCameraName(r.CameraName()),
-                                r.Version(), r.Kind(), static_cast<int64_t>(r.StoredSize())});
+        if (IsListedKind(r.Kind()) || IsUnread(r))
+            programs.push_back(ProgramAt(static_cast<int>(i) + 1, r));
     }
     return programs;
+}
+
+bool OperationRecord::ShowsFailure(const Boxes& boxes, size_t first)
+{
+    for (size_t i = first; i < boxes.size(); ++i) {
+        const TerminalFrontEnd::ShownBox& box = boxes[i];
+        if (box.id == res::IDS_BATTERY_LOW) {
+            if (box.answer != ui::IDOK)
+                return true;
+        } else if (IsFailure(box.type) || box.answer == ui::IDCANCEL) {
+            return true;
+        } else if (box.id == res::IDS_CONFIRM_ERASE && box.answer != ui::IDYES) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string OperationRecord::Json(const std::string& command, bool dryRun, int freeMemoryAfter) const

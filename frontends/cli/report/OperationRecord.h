@@ -54,6 +54,7 @@ public:
         int version = 0;
         int kind = 0;
         int64_t storedSize = 0;
+        bool unread = false; // a slot whose record could not be read: nothing else is known
     };
 
     // `boxes` is the front end's list of boxes shown; everything shown from
@@ -91,6 +92,12 @@ public:
 
     // The one JSON object of --json; `freeMemoryAfter` < 0: not read.
     std::string Json(const std::string& command, bool dryRun, int freeMemoryAfter) const;
+
+    // Whether the boxes shown from `first` on tell that the operation did
+    // not go through: a failure (exclamation or plain box), a Cancel, the
+    // removal's confirmation not given, or the low-battery warning not
+    // answered OK. A declined update or a skipped item is no failure.
+    static bool ShowsFailure(const Boxes& boxes, size_t first);
 
 private:
     class ItemView;

@@ -182,6 +182,19 @@ TEST_F(CliCommandsTest, APortBeyondMaxPortIsAUsageError)
     EXPECT_EQ(out.str(), "");
 }
 
+// A model text that could not be read is no unknown model: it is told as it
+// is, and the option for unknown models does not admit the camera.
+TEST_F(CliCommandsTest, AModelTextThatCannotBeReadIsToldAsSuch)
+{
+    faults.push_back({emulator::FaultKind::FailModelText, 1, 1000});
+    CliOptions admit;
+    admit.acceptUnknownModels = true;
+    EXPECT_EQ(Run(RunProbe, admit), kExitNoCamera);
+    EXPECT_NE(err.str().find("its model text could not be read"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("does not support its model"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("--accept-unknown-models"), std::string::npos) << err.str();
+}
+
 TEST_F(CliCommandsTest, AnOlderModelIsRefusedUnlessTheOptionAdmitsIt)
 {
     config.modelText = "SR42 older";

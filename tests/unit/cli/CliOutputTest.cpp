@@ -104,10 +104,10 @@ protected:
         return MatchNames(names, items, "in the camera", "name one by #SLOT", &chosen, &error);
     }
     std::vector<NameCandidate> items{
-        {{"Frame Maker   ", "FRAME.ATC", "#2"}, "slot 2"},
-        {{"Frame Maker", "FRAME2.ATC", "#4"}, "slot 4"},
-        {{"Clock", "CLOCK.FNC", "#5"}, "slot 5"},
-        {{"clock", "CLOCK2.FNC", "#6"}, "slot 6"},
+        {{"Frame Maker   ", "FRAME.ATC", "#2"}, "slot 2", {}},
+        {{"Frame Maker", "FRAME2.ATC", "#4"}, "slot 4", {}},
+        {{"Clock", "CLOCK.FNC", "#5"}, "slot 5", {}},
+        {{"clock", "CLOCK2.FNC", "#6"}, "slot 6", {}},
     };
     std::vector<int> chosen;
     std::string error;
@@ -117,6 +117,16 @@ TEST_F(NameRules, EachNameChoosesOneItem)
 {
     ASSERT_TRUE(Match({"frame2.atc", "#2", "FRAME.ATC", "Clock"})) << error;
     EXPECT_EQ(chosen, (std::vector<int>{0, 1, 2})) << "exact case wins; an item chosen twice counts once";
+}
+
+TEST_F(NameRules, ExactBytesComeBeforeTheShownText)
+{
+    items = {{{"Caf\xE9.fnc"}, "Latin-1", {"Caf\xC3\xA9.fnc"}}, {{"Caf\xC3\xA9.fnc"}, "UTF-8", {"Caf\xC3\xA9.fnc"}}};
+    ASSERT_TRUE(Match({"Caf\xC3\xA9.fnc"})) << error;
+    EXPECT_EQ(chosen, (std::vector<int>{1}));
+    ASSERT_TRUE(Match({"Caf\xE9.fnc"})) << error;
+    EXPECT_EQ(chosen, (std::vector<int>{0}));
+    EXPECT_FALSE(Match({"CAF\xC3\xA9.FNC"})) << "apart from case, both show that text";
 }
 
 TEST_F(NameRules, NothingOrSeveralIsAnErrorNamingTheCandidates)

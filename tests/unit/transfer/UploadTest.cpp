@@ -371,6 +371,25 @@ TEST_F(UploadTest, AnUnknownProgramCountIsReadAgainBeforeAnUpload)
     }
 }
 
+// A record that could not be read (twice) may be the very program chosen, or
+// the host an attachment needs: nothing is stored, each item says why.
+TEST_F(UploadTest, NothingIsStoredBesideARecordThatCouldNotBeRead)
+{
+    StoreInCamera(App("A1.FNC"));
+    StoreInCamera(App("CLOCK.FNC"));
+    AddFile(App("CLOCK.FNC"));
+    AddFile(App("B1.FNC"));
+    Start({0, 2});
+    ASSERT_EQ(catalog->UnreadSlots(), std::vector<int>{2});
+    SelectFolder({"CLOCK.FNC", "B1.FNC"});
+    frontEnd->Answer(IDOK);
+    transfer->UploadSelected();
+    const Box refused{res::IDS_UNREAD_RECORDS_UPLOAD, MB_ICONEXCLAMATION | MB_OK};
+    EXPECT_EQ(Boxes(), (std::vector<Box>{{res::IDS_UNREAD_RECORDS_UPLOAD, MB_ICONEXCLAMATION | MB_OKCANCEL}, refused}));
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"A1      FNC", "CLOCK   FNC"}));
+    ReadCameraAgain();
+}
+
 // The figures beside the bar count a piece once the camera acknowledged it,
 // so the rate they give never passes what the line carries (10 bits a byte).
 TEST_F(UploadTest, TheShownRateNeverPassesTheLineRate)
