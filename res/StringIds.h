@@ -65,6 +65,9 @@ enum StringId : unsigned {
     IDS_REASON_MODEM_MANAGER_RUNNING = 9131,
     IDS_REASON_MODEM_MANAGER_HINT = 9132,
 
+    // A folder chosen with Browse that cannot be listed.
+    IDS_FOLDER_UNREADABLE = 9150,
+
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,
 };

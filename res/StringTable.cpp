@@ -66,6 +66,7 @@ const std::vector<Entry> kTable = {
     {IDS_REASON_REFUSED, "A camera answered, but this program does not support its model."},
     {IDS_REASON_THE_PORT, "The serial port"},
     {IDS_PROGRESS_RATE, "%.1f KB/s, %d s left"},
+    {IDS_FOLDER_UNREADABLE, "The folder %s cannot be read"},
     {IDS_HOST_FILE_UNNAMED,
      "\"%s\" cannot be uploaded because the file it requires, \"%s\", has a name longer than the camera takes "
      "(8 characters, a dot and 3 characters).  Rename it, for example to \"%s\"."},
