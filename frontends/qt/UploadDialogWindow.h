@@ -3,6 +3,7 @@
 #include "TemplateDialog.h"
 #include "ui/UploadDialogView.h"
 
+#include <optional>
 #include <string>
 
 class QMenu;
@@ -66,6 +67,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void OnUnitsChanged() override;
 
 private:
     void SysCommand(unsigned id);
@@ -76,6 +78,11 @@ private:
     bool m_bDestroyed = false;
     bool m_bPlaced = false;
     bool m_bFrameKept = false;
+    // Opened where GetWindowRect offered (no saved place): centred.
+    bool m_bCentre = false;
+    ui::Rect m_requested; // the frame SetWindowRect asked for
+    int m_framePolls = 0;
+    mutable std::optional<ui::Rect> m_centred;
     QMenu* m_pMenu = nullptr;
 };
 
