@@ -3,26 +3,28 @@
 # no window: 4 after refusing a second copy, 3 after Cancel in the
 # camera-not-found window.
 source "$(dirname "$0")/desktop-lib.sh"
+
+# Starts the program, answers window $1 with key $2 and expects status $3.
+expect_status() {
+  local title=$1 key=$2 expected=$3 pid window status
+  "$UPLOADER" >>"$WORK/other.log" 2>&1 &
+  pid=$!
+  window=$(find_window "$title" 300 "$pid") || fail "no window \"$title\""
+  keys_to "$window" "$key"
+  wait "$pid" && status=0 || status=$?
+  [ "$status" -eq "$expected" ] || fail "after \"$title\" the program ended with $status, not $expected"
+}
+
 start_display
 start_camera
 write_settings
 start_uploader
-"$UPLOADER" >"$WORK/second.log" 2>&1 &
-second=$!
-box=$(find_window "$TITLE" 150 "$second") || fail "the second copy showed no message box"
-keys_to "$box" Return
-wait "$second" && status=0 || status=$?
-[ "$status" -eq 4 ] || fail "the refused second copy ended with $status, not 4"
+expect_status "$TITLE" Return 4 # the refused second copy's box
 keys_to "$MAIN" alt+c
 wait_uploader_end 100
 
 # No camera on COM1: the camera-not-found window, cancelled.
 kill "$CAMERA_PID"
 wait "$CAMERA_PID" 2>/dev/null || true
-"$UPLOADER" >"$WORK/nocamera.log" 2>&1 &
-nocamera=$!
-window=$(find_window "Error: Camera Not Found!" 300 "$nocamera") || fail "no camera-not-found window"
-keys_to "$window" Escape
-wait "$nocamera" && status=0 || status=$?
-[ "$status" -eq 3 ] || fail "Cancel in the camera-not-found window ended with $status, not 3"
+expect_status "Error: Camera Not Found!" Escape 3
 echo "exit status: 4 for a second copy, 3 after Cancel without a camera"
