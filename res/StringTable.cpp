@@ -66,7 +66,6 @@ const std::vector<Entry> kTable = {
     {IDS_REASON_REFUSED, "A camera answered, but this program does not support its model."},
     {IDS_REASON_THE_PORT, "The serial port"},
     {IDS_PROGRESS_RATE, "%.1f KB/s, %d s left"},
-    {IDS_FOLDER_UNREADABLE, "The folder %s cannot be read"},
     {IDS_HOST_FILE_UNNAMED,
      "\"%s\" cannot be uploaded because the file it requires, \"%s\", has a name longer than the camera takes "
      "(8 characters, a dot and 3 characters).  Rename it, for example to \"%s\"."},
@@ -78,6 +77,7 @@ const std::vector<Entry> kTable = {
      "%s ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"
      "into /etc/udev/rules.d/99-oskel-camera.rules and plug the adapter in again, "
      "or stop it with \"sudo systemctl stop ModemManager\"."},
+    {IDS_FOLDER_UNREADABLE, "The folder %s cannot be read"},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 
