@@ -130,9 +130,7 @@ void CUploadDialogWindow::SetWindowRect(const ui::Rect& rect)
 {
     // The window has the fixed size of its template; only its place changes.
     // The place it offered before any was saved (clamped into the screen,
-    // as the dialog does) is kept centred once
-    // the real frame is known (the window's size may change meanwhile, as
-    // the UPLOAD button takes its bitmap's size).
+    // as the dialog does) is kept centred once the real frame is known.
     std::optional<ui::Rect> offered = m_centred;
     if (offered)
         ClampRectToScreen(&*offered, GetScreenRect());
