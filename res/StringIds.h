@@ -75,6 +75,9 @@ enum StringId : unsigned {
     // A camera whose model text could not be read.
     IDS_REASON_MODEL_TEXT_UNREAD = 9141,
 
+    // A folder chosen with Browse that cannot be listed.
+    IDS_FOLDER_UNREADABLE = 9150,
+
     // The program's title: the caption of its message boxes.
     IDS_APP_TITLE = 0xE000,
 };

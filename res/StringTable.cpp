@@ -86,6 +86,7 @@ const std::vector<Entry> kTable = {
      "\"%s\" was not uploaded: %d program records in the camera could not be read, and it may already be among them.  "
      "Connect the camera again and retry."},
     {IDS_REASON_MODEL_TEXT_UNREAD, "A camera answered, but its model text could not be read."},
+    {IDS_FOLDER_UNREADABLE, "The folder %s cannot be read"},
     {IDS_APP_TITLE, "OSKEL Program Uploader"},
 };
 

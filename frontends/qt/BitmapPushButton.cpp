@@ -157,10 +157,19 @@ void CBitmapPushButton::SizeToContent(bool relayout)
             continue;
         const QRect r = child->geometry();
         int left = r.x(), top = r.y(), right = r.x() + r.width(), bottom = r.y() + r.height();
-        if (left > x0)
-            left += dx;
-        if (right > x0)
-            right += dx;
+        if (left <= x0 && right > x0 && dx < 0 && qobject_cast<QPushButton*>(child) != nullptr) {
+            // A push button spanning the edge (Close, centred under UPLOAD)
+            // keeps its width, which its text needs, where the edge moves
+            // in (a large font, whose units outgrow the bitmap): it moves
+            // by half as much, staying centred under the button.
+            left += dx / 2;
+            right += dx / 2;
+        } else {
+            if (left > x0)
+                left += dx;
+            if (right > x0)
+                right += dx;
+        }
         if (top > y0)
             top += dy;
         if (bottom > y0)

@@ -7,6 +7,11 @@ class QLabel;
 
 namespace oskel::qt {
 
+// The text with its hyphenated names ("oskel-uploader", "ttyUSB-0") kept
+// whole where the text wraps: a line breaks at a space, never at the hyphen
+// inside a name.
+QString KeepHyphenatedNamesWhole(const QString& text);
+
 // The camera-not-found window (template 103) over the core's dialog logic:
 // the port and speed lists show the core's list models and hand the user's
 // choices back into them. When the reason the last attempt failed is known
@@ -27,8 +32,12 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
 
+    void OnUnitsChanged() override { PlaceReasonLine(); }
+
 private:
     void AddReasonLine(const std::string& reason);
+    // Below the template's controls, as wide as they are.
+    void PlaceReasonLine();
 
     QLabel* m_reason = nullptr;
 };

@@ -2,7 +2,10 @@
 
 #include "WindowOwner.h"
 #include "Resources.h"
+#include "DialogUnits.h"
+#include "FrameExtents.h"
 #include "TemplateDialog.h"
+#include "app/BrowseCommand.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 
@@ -10,6 +13,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,13 +33,30 @@ constexpr int kButtonTextPadding = 8;
 // The tree is shown at the latest this long after the window opens, even if
 // the folders around the starting one are still being read.
 constexpr int kRevealTreeMs = 2000;
+// The window's size in dialog units of its font.
+constexpr int kWidthUnits = 216;
+constexpr int kHeightUnits = 200;
+
+// The file system's folders; one that cannot be listed shows no expand
+// arrow, since nothing inside it can be shown.
+class CFolderModel final : public QFileSystemModel {
+public:
+    using QFileSystemModel::QFileSystemModel;
+
+    bool hasChildren(const QModelIndex& parent) const override
+    {
+        if (parent.isValid() && !FolderCanBeListed(FromQt(filePath(parent))))
+            return false;
+        return QFileSystemModel::hasChildren(parent);
+    }
+};
 
 } // namespace
 
 CFolderBrowserWindow::CFolderBrowserWindow()
     : m_pPrompt(new QLabel(this)),
       m_pTree(new QTreeView(this)),
-      m_pModel(new QFileSystemModel(this)),
+      m_pModel(new CFolderModel(this)),
       m_pNewFolder(new QPushButton(ToQt(res::LoadString(res::IDS_NEW_FOLDER)), this)),
       m_pOK(new QPushButton(QStringLiteral("OK"), this))
 {
@@ -92,7 +114,7 @@ CFolderBrowserWindow::CFolderBrowserWindow()
     layout->addWidget(m_pTree, 1);
     layout->addLayout(buttons);
     setTabOrder(m_pTree, m_pNewFolder);
-    resize(360, 420);
+    SizeToFont();
 
     // Until the starting folder is in view the tree shows nothing, rather
     // than the top of the file system.
@@ -100,6 +122,17 @@ CFolderBrowserWindow::CFolderBrowserWindow()
     m_reveal.setSingleShot(true);
     m_reveal.setInterval(kRevealTreeMs);
     connect(&m_reveal, &QTimer::timeout, this, [this] { RevealTree(); });
+}
+
+void CFolderBrowserWindow::SizeToFont()
+{
+    // In dialog units of the window's font, so the chooser grows with a
+    // larger font as the template windows do; never larger than the screen.
+    const DialogUnits units(font());
+    QSize size(units.MapX(kWidthUnits), units.MapY(kHeightUnits));
+    if (const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(shownOn->availableGeometry().size().shrunkBy(FrameExtents(*this)));
+    resize(size);
 }
 
 void CFolderBrowserWindow::RevealTree()
@@ -117,6 +150,7 @@ std::optional<std::string> CFolderBrowserWindow::Browse(ui::IOwnerWindow* owner,
     SetPrompt(title);
     m_pEvents = &events;
     m_bInitialised = false;
+    SizeToFont();
     CentreOver(*this, parentWidget());
     // Each opening starts on the tree, as a new browser would (the window
     // is used again after New Folder).

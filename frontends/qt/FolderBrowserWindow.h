@@ -53,6 +53,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void SizeToFont();
     void OnCurrentChanged();
     void OnDirectoryLoaded(const QString& folder);
     // Shows the tree's contents, scrolled to the current folder.

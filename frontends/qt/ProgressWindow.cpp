@@ -1,6 +1,7 @@
 #include "ProgressWindow.h"
 
 #include "WindowOwner.h"
+#include "protocol/Packet.h"
 #include "res/DialogTemplates.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -41,8 +42,13 @@ CProgressWindow::CProgressWindow(std::function<void()> onCancel)
     m_rate = new QLabel(this);
     m_rate->setObjectName(QStringLiteral("id%1").arg(IDC_RATE));
     m_rate->setAlignment(Qt::AlignRight | Qt::AlignBottom);
-    m_rate->setGeometry(MapDialogRect(7, 28, 172, 10));
     m_rate->hide();
+    OnUnitsChanged();
+}
+
+void CProgressWindow::OnUnitsChanged()
+{
+    m_rate->setGeometry(MapDialogRect(7, 28, 172, 10));
 }
 
 QLabel* CProgressWindow::Message() const
@@ -131,12 +137,19 @@ std::string RateText(const ui::TransferStats& stats)
     return ui::CFormat(res::LoadString(res::IDS_PROGRESS_RATE).c_str(), bytesPerSecond / 1024.0, secondsLeft);
 }
 
+bool RateSettled(const ui::TransferStats& stats)
+{
+    constexpr uint32_t kSettleMs = 1000;
+    constexpr int64_t kSettleBytes = kFirstPieceSize + kLaterPieceSize;
+    return stats.elapsedMs >= kSettleMs && stats.bytesSent >= kSettleBytes;
+}
+
 void QtProgressView::SetStats(const ui::TransferStats& stats)
 {
     m_stats = stats;
     if (m_window == nullptr)
         return;
-    const std::string text = RateText(stats);
+    const std::string text = RateSettled(stats) ? RateText(stats) : std::string();
     m_window->Rate()->setText(ToQt(text));
     m_window->Rate()->setVisible(!text.empty());
 }

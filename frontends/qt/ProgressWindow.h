@@ -58,6 +58,7 @@ public:
 
 protected:
     void OnOK() override { RequestCancel(); }
+    void OnUnitsChanged() override;
     void OnCancel() override { RequestCancel(); }
 
 private:
@@ -99,6 +100,12 @@ private:
 // "12.5 KB/s, 3 s left" for the current file, or "" while nothing can be
 // told (no bytes or no time yet).
 std::string RateText(const ui::TransferStats& stats);
+
+// Whether the current file's rate means something yet: its first second
+// has passed and its first two packets have been sent. Before that the
+// reading is mostly the announcement's and the first short packet's
+// turnaround, and overstates the time left (a file of 16 s read as 32 s).
+bool RateSettled(const ui::TransferStats& stats);
 
 class QtProgressViewFactory final : public ui::IProgressViewFactory {
 public:

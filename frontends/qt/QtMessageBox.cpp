@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -101,6 +102,28 @@ private:
 
 } // namespace
 
+int TitleRoom(const QWidget& window)
+{
+    // The window manager draws the title in a font of its own, often bold,
+    // beside its icon and its buttons: the text's width in the bold window
+    // font, and about six lines' height for the rest.
+    QFont bold = window.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    return metrics.horizontalAdvance(window.windowTitle()) + 6 * metrics.height();
+}
+
+void KeepRoomForTitle(QMessageBox& box)
+{
+    // The box takes its width from its layout's minimum: a spacer across the
+    // bottom row makes it at least as wide as the title needs.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    grid->addItem(new QSpacerItem(TitleRoom(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
+
 std::unique_ptr<QMessageBox> QtMessageBox::Create(const std::string& text, unsigned type, QWidget* parent)
 {
     const bool yesNo = (type & 0xF) == ui::MB_YESNO;
@@ -123,6 +146,8 @@ std::unique_ptr<QMessageBox> QtMessageBox::Create(const std::string& text, unsig
         box->setEscapeButton(QMessageBox::Cancel);
     else
         box->setWindowFlags(box->windowFlags() & ~Qt::WindowCloseButtonHint);
+    // After the icon: setting it lays the box out anew.
+    KeepRoomForTitle(*box);
     return box;
 }
 

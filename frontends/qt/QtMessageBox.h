@@ -23,4 +23,9 @@ public:
     static int Result(const QMessageBox& box);
 };
 
+// The width a window needs for the window manager to show its whole title.
+int TitleRoom(const QWidget& window);
+// Makes a message box at least TitleRoom wide.
+void KeepRoomForTitle(QMessageBox& box);
+
 } // namespace oskel::qt

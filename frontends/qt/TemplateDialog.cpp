@@ -1,6 +1,7 @@
 #include "TemplateDialog.h"
 
 #include "AccessibleNames.h"
+#include "FrameExtents.h"
 #include "BitmapPushButton.h"
 #include "GroupBox.h"
 #include "ListBox.h"
@@ -8,6 +9,8 @@
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <charconv>
 
 namespace oskel::qt {
@@ -145,7 +149,9 @@ void ApplyText(QWidget* w, const DialogControl& c)
     }
 }
 
-QRect Placement(QWidget* w, const DialogControl& c, const DialogUnits& units)
+} // namespace
+
+QRect ControlPlacement(QWidget* w, const DialogControl& c, const DialogUnits& units)
 {
     QRect r = units.Map(c.x, c.y, c.cx, c.cy);
     if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && !label->pixmap().isNull())
@@ -154,8 +160,6 @@ QRect Placement(QWidget* w, const DialogControl& c, const DialogUnits& units)
         r.setHeight(w->sizeHint().height());
     return r;
 }
-
-} // namespace
 
 int ControlId(const QWidget* widget)
 {
@@ -196,7 +200,7 @@ BuiltControls BuildControls(QWidget& host, const res::DialogTemplate& dialogTemp
             built.byId[c.id] = w;
         }
         ApplyText(w, c);
-        w->setGeometry(Placement(w, c, units));
+        w->setGeometry(ControlPlacement(w, c, units));
         if ((c.style & res::WS_TABSTOP) == 0 && w->focusPolicy() != Qt::NoFocus)
             w->setFocusPolicy(Qt::ClickFocus);
         w->setEnabled((c.style & res::WS_DISABLED) == 0);
@@ -204,6 +208,7 @@ BuiltControls BuildControls(QWidget& host, const res::DialogTemplate& dialogTemp
         inOrder.push_back(w);
     }
     NameControlsForScreenReaders(inOrder);
+    built.inOrder = std::move(inOrder);
     return built;
 }
 
@@ -247,6 +252,50 @@ CTemplateDialog::CTemplateDialog(const res::DialogTemplate& dialogTemplate, QWid
             connect(button, &QPushButton::clicked, this, [this, commandId] { OnCommand(commandId); });
         }
     }
+}
+
+void CTemplateDialog::ApplyFont(const QFont& font)
+{
+    m_units = DialogUnits(font);
+    setFont(font);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setFixedSize(m_units.MapX(m_template.cx), m_units.MapY(m_template.cy));
+    for (size_t i = 0; i < m_controls.inOrder.size() && i < m_template.controls.size(); ++i) {
+        QWidget* w = m_controls.inOrder[i];
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w->setGeometry(ControlPlacement(w, m_template.controls[i], m_units));
+    }
+    OnUnitsChanged();
+}
+
+void CTemplateDialog::FitToScreen()
+{
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shownOn == nullptr)
+        return;
+    const QMargins frame = FrameExtents(*this);
+    const QSize room = shownOn->availableGeometry().size().shrunkBy(frame);
+    // The smallest font still drawn legibly; a screen that cannot show the
+    // window even so shows its top-left part.
+    constexpr double kSmallestPoints = 4.0;
+    for (int tries = 0; tries < 8 && (width() > room.width() || height() > room.height()); ++tries) {
+        const double ratio = std::min(static_cast<double>(room.width()) / width(),
+                                      static_cast<double>(room.height()) / height());
+        QFont smaller = font();
+        const double points = std::max(kSmallestPoints, smaller.pointSizeF() * std::min(ratio, 0.97));
+        if (points >= smaller.pointSizeF())
+            break;
+        smaller.setPointSizeF(points);
+        ApplyFont(smaller);
+    }
+}
+
+void CTemplateDialog::showEvent(QShowEvent* event)
+{
+    FitToScreen();
+    QDialog::showEvent(event);
 }
 
 QWidget* CTemplateDialog::GetDlgItem(int id) const

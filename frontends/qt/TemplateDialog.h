@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace oskel::qt {
 
@@ -20,7 +21,12 @@ using ControlFactory = std::function<QWidget*(const res::DialogControl& control,
 // made but not listed).
 struct BuiltControls {
     std::map<int, QWidget*> byId;
+    // Every control's widget, in template order.
+    std::vector<QWidget*> inOrder;
 };
+
+// Where a control's widget goes with these units.
+QRect ControlPlacement(QWidget* widget, const res::DialogControl& control, const DialogUnits& units);
 
 // Makes host's child widgets from the template's controls, in template
 // order (which is also the tab order), at their positions converted with
@@ -78,6 +84,13 @@ public:
     void SetDlgItemText(int id, const std::string& text);
     std::string GetDlgItemText(int id) const;
 
+    // Keeps every control reachable on a small screen: while the window with
+    // its frame is larger than its screen's available area, the dialog's
+    // font is made smaller, and with it the dialog units that place and size
+    // every control, as the classic dialog manager derives them from the
+    // font. A window that fits is left as it is.
+    void FitToScreen();
+
     // Runs the dialog modally like exec(), the classic name.
     int DoModal() { return exec(); }
 
@@ -86,11 +99,17 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // After FitToScreen changed the units and placed the template's controls
+    // again: a window places what it added or resized itself.
+    virtual void OnUnitsChanged() {}
     virtual void OnCommand(int id);
     virtual void OnOK();
     virtual void OnCancel();
 
 private:
+    void ApplyFont(const QFont& font);
+
     res::DialogTemplate m_template;
     DialogUnits m_units;
     BuiltControls m_controls;

@@ -2,6 +2,7 @@
 
 #include "BitmapPushButton.h"
 #include "ColorStatic.h"
+#include "FrameExtents.h"
 #include "ListBox.h"
 
 #include "app/WindowPosition.h"
@@ -22,6 +23,9 @@ namespace {
 constexpr int kInfoPanel = 1001;
 constexpr int kCloseButton = 1009;
 constexpr unsigned kAboutCommand = 0x0010;
+// How long the window waits for the window manager to report its frame.
+constexpr int kFramePolls = 40;
+constexpr int kFramePollMs = 50;
 
 // The main window is created from a copy of its template with the minimize
 // box added and the modal frame removed.
@@ -74,6 +78,10 @@ bool CUploadDialogWindow::Create(ui::IUploadDialogEvents& events)
         connect(list, &QListWidget::itemDoubleClicked, this,
                 [this, id] { m_pEvents->OnCommand(id, ui::kDoubleClick); });
     }
+    // The window's final size before the dialog asks where it would open:
+    // the UPLOAD button's bitmap in place and the whole fitted to the
+    // screen (the dialog sets the button up again, which changes nothing).
+    SetUpUploadButton();
     if (!m_pEvents->OnInitDialog()) {
         m_bDestroyed = true;
         return false;
@@ -135,18 +143,27 @@ void CUploadDialogWindow::ApplyEnabled()
 ui::Rect CUploadDialogWindow::GetWindowRect() const
 {
     if (m_bPlaced || isVisible())
-        return FromQRect(frameGeometry());
-    // Not placed yet: where the window would open, centred on the screen.
-    QRect r(QPoint(0, 0), frameGeometry().size());
+        return FromQRect(FrameRect(*this));
+    // Not placed yet: where the window would open, its frame centred on the
+    // screen.
+    QRect r(QPoint(0, 0), FrameRect(*this).size());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         r.moveCenter(screen->availableGeometry().center());
-    return FromQRect(r);
+    m_centred = FromQRect(r);
+    return *m_centred;
 }
 
 void CUploadDialogWindow::SetWindowRect(const ui::Rect& rect)
 {
     // The window has the fixed size of its template; only its place changes.
-    move(rect.left, rect.top);
+    // The place it offered before any was saved (clamped into the screen,
+    // as the dialog does) is kept centred once the real frame is known.
+    std::optional<ui::Rect> offered = m_centred;
+    if (offered)
+        ClampRectToScreen(&*offered, GetScreenRect());
+    m_bCentre = offered && rect.left == offered->left && rect.top == offered->top;
+    m_requested = rect;
+    MoveFrameTo(*this, QPoint(rect.left, rect.top));
     m_bPlaced = true;
     m_bFrameKept = false;
     KeepFrameInScreen();
@@ -154,17 +171,44 @@ void CUploadDialogWindow::SetWindowRect(const ui::Rect& rect)
 
 void CUploadDialogWindow::KeepFrameInScreen()
 {
-    // Before the window manager has framed the window its frame is unknown
-    // (Qt reports the bare window): once it is known, the whole frame is
-    // kept in the screen as the window was placed, once.
-    if (!m_bPlaced || m_bFrameKept || !isVisible() || frameGeometry() == geometry())
+    // Before the window manager has framed the window its frame is unknown:
+    // once it reports it, the whole frame is kept in the screen as the
+    // window was placed (or centred on it), once.
+    if (!m_bPlaced || m_bFrameKept || !isVisible())
         return;
+    if (!ReportedFrameExtents(*this)) {
+        // On X11 the window manager reports the frame as it takes the
+        // window; elsewhere Qt's own idea of the frame is all there is.
+        if (QGuiApplication::platformName() == QLatin1String("xcb") && m_framePolls < kFramePolls) {
+            ++m_framePolls;
+            QTimer::singleShot(kFramePollMs, this, [this] { KeepFrameInScreen(); });
+            return;
+        }
+        if (frameGeometry() == geometry())
+            return;
+    }
     m_bFrameKept = true;
-    const QRect frame = frameGeometry();
+    // The real frame may be larger than the one the window was fitted for.
+    FitToScreen();
+    const QRect frame = FrameRect(*this);
+    const ui::Rect screen = GetScreenRect();
+    // The real frame at the place asked for; an edge that was asked to lie
+    // on the screen's right or bottom edge (a place clamped into the screen
+    // with the frame the window expected) lies on it with the real frame.
     ui::Rect kept = FromQRect(frame);
-    ClampRectToScreen(&kept, GetScreenRect());
-    if (kept.left != frame.x() || kept.top != frame.y())
-        move(kept.left, kept.top);
+    auto moveTo = [&kept](int left, int top) {
+        kept = {left, top, left + kept.Width(), top + kept.Height()};
+    };
+    moveTo(m_requested.left, m_requested.top);
+    if (m_requested.right >= screen.right)
+        moveTo(screen.right - kept.Width(), kept.top);
+    if (m_requested.bottom >= screen.bottom)
+        moveTo(kept.left, screen.bottom - kept.Height());
+    if (m_bCentre)
+        moveTo((screen.left + screen.right - kept.Width()) / 2, (screen.top + screen.bottom - kept.Height()) / 2);
+    ClampRectToScreen(&kept, screen);
+    if (QPoint(kept.left, kept.top) != frame.topLeft())
+        MoveFrameTo(*this, QPoint(kept.left, kept.top));
 }
 
 void CUploadDialogWindow::showEvent(QShowEvent* event)
@@ -182,11 +226,9 @@ void CUploadDialogWindow::moveEvent(QMoveEvent* event)
 ui::Rect CUploadDialogWindow::GetNormalRect(int* showState) const
 {
     *showState = isMinimized() ? ui::SW_SHOWMINIMIZED : isMaximized() ? ui::SW_SHOWMAXIMIZED : ui::SW_SHOWNORMAL;
-    const QRect frame = frameGeometry();
     const QRect normal = isMinimized() || isMaximized() ? normalGeometry() : geometry();
     // The normal rectangle of the window with its frame.
-    return FromQRect(normal.adjusted(frame.left() - geometry().left(), frame.top() - geometry().top(),
-                                     frame.right() - geometry().right(), frame.bottom() - geometry().bottom()));
+    return FromQRect(normal.marginsAdded(FrameExtents(*this)));
 }
 
 ui::Rect CUploadDialogWindow::GetScreenRect() const
@@ -214,6 +256,16 @@ void CUploadDialogWindow::SetUpUploadButton()
 {
     if (auto* button = Item<CBitmapPushButton>(1008))
         button->AutoLoad(1008, this, true);
+    // Before the folder label is filled: the path is fitted to its width.
+    FitToScreen();
+}
+
+void CUploadDialogWindow::OnUnitsChanged()
+{
+    // The controls stand where the template puts them: the UPLOAD button
+    // takes its bitmap's size again, and its neighbours move with it.
+    if (auto* button = Item<CBitmapPushButton>(1008); button != nullptr && !button->Face().isNull())
+        button->SizeToContent(true);
 }
 
 void CUploadDialogWindow::SetInfoColors(uint32_t background, uint32_t text)

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 
+#include <optional>
 #include <string>
 
 class QMenu;
@@ -70,6 +71,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void OnUnitsChanged() override;
 
 private:
     void SysCommand(unsigned id);
@@ -85,6 +87,11 @@ private:
     bool m_bOwnerEnabled = true;
     bool m_bBusy = false;
     QPointer<QWidget> m_pFocusBeforeBusy;
+    // Opened where GetWindowRect offered (no saved place): centred.
+    bool m_bCentre = false;
+    ui::Rect m_requested; // the frame SetWindowRect asked for
+    int m_framePolls = 0;
+    mutable std::optional<ui::Rect> m_centred;
     QMenu* m_pMenu = nullptr;
 };
 

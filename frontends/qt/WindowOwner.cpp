@@ -1,5 +1,7 @@
 #include "WindowOwner.h"
 
+#include "TemplateDialog.h"
+
 #include <algorithm>
 
 #include <QApplication>
@@ -24,6 +26,8 @@ QWidget* ActiveOwner()
 void PlaceAbove(QWidget& window, QWidget* owner)
 {
     QWidget* over = owner != nullptr ? owner->window() : nullptr;
+    if (auto* dialog = qobject_cast<CTemplateDialog*>(&window))
+        dialog->FitToScreen();
     if (window.layout() != nullptr)
         window.layout()->activate();
     window.adjustSize();

@@ -16,4 +16,13 @@ namespace oskel {
 std::optional<std::string> ChooseProgramFolder(ui::IOwnerWindow* owner, const std::string& folder,
                                                PlatformInfo& platform = LinuxPlatformInfo::Instance());
 
+// Whether this process may list the folder and reach the files in it (read
+// and search permission, as the effective user). On false, *reason (when
+// given) holds the system's reason ("Permission denied").
+bool FolderCanBeListed(const std::string& folder, std::string* reason = nullptr);
+
+// Tells the user that the chosen folder cannot be read, with the system's
+// reason: "The folder /x/ cannot be read: Permission denied."
+void ReportUnreadableFolder(const std::string& folder, const std::string& reason);
+
 } // namespace oskel

@@ -9,8 +9,16 @@ namespace oskel {
 
 void CUploadDialog::OnBrowse()
 {
-    if (const std::optional<std::string> folder = ChooseProgramFolder(m_pView, m_strFolder))
-        ApplyChosenFolder(*folder);
+    const std::optional<std::string> folder = ChooseProgramFolder(m_pView, m_strFolder);
+    if (!folder)
+        return;
+    // A folder that cannot be listed would show as empty, as if it held no
+    // programs: the user is told, and the program folder stays as it was.
+    if (std::string reason; !FolderCanBeListed(*folder, &reason)) {
+        ReportUnreadableFolder(*folder, reason);
+        return;
+    }
+    ApplyChosenFolder(*folder);
 }
 
 void CUploadDialog::OnAbout()

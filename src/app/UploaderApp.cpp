@@ -22,11 +22,13 @@ CUploaderApp::~CUploaderApp()
 
 bool CUploaderApp::InitInstance()
 {
+    m_startExitStatus = 0;
     if (!m_guard.Check()) {
         if (m_guard.FailedToLock())
             std::fprintf(stderr, "The camera lock %s could not be taken: %s\n", m_guard.Lock().Path().c_str(),
                          std::strerror(m_guard.Lock().Error()));
         ui::AfxMessageBox(res::IDS_ALREADY_RUNNING, ui::MB_ICONEXCLAMATION);
+        m_startExitStatus = kExitStatusOtherInstance;
         return false;
     }
 
@@ -36,6 +38,7 @@ bool CUploaderApp::InitInstance()
                                      : std::make_unique<CUploadDialog>(m_settings, std::move(holder));
     m_pView = m_env.makeView();
     if (!m_pMainDialog->Create(*m_pView)) {
+        m_startExitStatus = kExitStatusNoCamera;
         ExitInstance();
         return false;
     }

@@ -12,6 +12,10 @@
 
 namespace oskel {
 
+// Exit statuses of a start that ended before the main window was shown.
+inline constexpr int kExitStatusNoCamera = 3;
+inline constexpr int kExitStatusOtherInstance = 4;
+
 // What a front end hands the application object: how to make the main
 // window, and (for tests and demos) where the settings and the camera are.
 struct UploaderAppEnvironment {
@@ -45,8 +49,13 @@ public:
     // Start-up. False ends the program before any window is shown: another
     // program of the family holds the camera (message 1500 shown), or no
     // camera was connected when the camera-not-found dialog was cancelled
-    // (no message).
+    // (no message). StartExitStatus() then tells which.
     bool InitInstance();
+    // The process's exit status after InitInstance returned false, the same
+    // as the command line's: kExitStatusOtherInstance when another program
+    // of the family holds the camera, kExitStatusNoCamera when no camera was
+    // connected (the camera-not-found dialog cancelled); 0 after a start.
+    int StartExitStatus() const { return m_startExitStatus; }
     // Destroys the main window if it still exists, then deletes the main
     // dialog and its window object.
     void ExitInstance();
@@ -63,6 +72,7 @@ private:
     CSettingsStore m_settings;
     std::unique_ptr<ui::IUploadDialogView> m_pView;
     std::unique_ptr<CUploadDialog> m_pMainDialog;
+    int m_startExitStatus = 0;
 };
 
 } // namespace oskel

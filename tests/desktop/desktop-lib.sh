@@ -8,8 +8,8 @@ set -euo pipefail
 : "${BUILD_DIR:?BUILD_DIR must name the build tree}"
 UPLOADER=$BUILD_DIR/frontends/qt/oskel-uploader
 EMULATOR=$BUILD_DIR/emulator/camera-emulator
-SCREEN_W=1280
-SCREEN_H=1024
+SCREEN_W=${SCREEN_W:-1280}   # a check may ask for another screen
+SCREEN_H=${SCREEN_H:-1024}
 TITLE="OSKEL Program Uploader"
 
 # The program sees this private session alone, whatever the caller's desktop

@@ -55,8 +55,10 @@ int main(int argc, char** argv)
     oskel::CUploaderApp uploader(std::move(environment));
     uploader.Settings().SetSaveFailureReport(
         [](const std::string& line) { std::cerr << "oskel-uploader: " << line << std::endl; });
+    // A refused second copy and a cancelled camera search end with the
+    // command line's statuses, so a launcher or session script can tell.
     if (!uploader.InitInstance())
-        return 0;
+        return uploader.StartExitStatus();
     auto* window = static_cast<oskel::qt::CUploadDialogWindow*>(uploader.MainWindow());
     // The main window's end is the program's end: exit() ends the loop
     // whatever the other windows say (quit() asks each to close, and one

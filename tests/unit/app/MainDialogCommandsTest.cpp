@@ -1,6 +1,7 @@
 #include "app/UploadDialog.h"
 
 #include "emulator/SamplePrograms.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/EmulatedCamera.h"
 #include "support/RecordedUploadDialogView.h"
 #include "support/TempDir.h"
@@ -84,6 +85,29 @@ TEST_F(MainDialogCommandsTest, BrowseToTheRootStoresASlashAndCancelChangesNothin
     EXPECT_EQ(settings.GetProfileString("UploadDialog", "OPFFolder"), "/");
     EXPECT_EQ(dialog->Folder(), "/");
     EXPECT_EQ(view.GetItemText(D::IDC_FOLDER_LABEL), label);
+    EXPECT_EQ(view.lists.at(D::IDC_FOLDER_LIST)->GetCount(), listed);
+}
+
+TEST_F(MainDialogCommandsTest, AnUnreadableFolderIsToldWithItsReasonAndTheFolderKept)
+{
+    ASSERT_TRUE(created);
+    const std::filesystem::path locked = dir / "locked";
+    std::filesystem::create_directory(locked);
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    const int listed = view.lists.at(D::IDC_FOLDER_LIST)->GetCount();
+    const size_t boxesBefore = frontEnd.Boxes().size();
+    browser.steps = {{Action::Select, locked}, {Action::OK, {}}};
+    {
+        AsOrdinaryUser nobody;
+        view.Click(D::IDC_BROWSE);
+    }
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+
+    ASSERT_EQ(frontEnd.Boxes().size(), boxesBefore + 1);
+    EXPECT_EQ(frontEnd.Boxes().back().text, "The folder " + (locked / "").string() + " cannot be read: Permission denied.");
+    EXPECT_EQ(settings.GetProfileString("UploadDialog", "OPFFolder"), dir / "programs/");
+    EXPECT_EQ(dialog->Folder(), dir / "programs/");
     EXPECT_EQ(view.lists.at(D::IDC_FOLDER_LIST)->GetCount(), listed);
 }
 
