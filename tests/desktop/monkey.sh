@@ -8,7 +8,6 @@ done
 source "$(dirname "$0")/desktop-lib.sh"
 # What the program and the tools depend on, whatever the caller's session.
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/desktop-lsan.supp"
 unset WAYLAND_DISPLAY QT_ACCESSIBILITY QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 # The bus sockets and the sequences' folders live apart from the display's
 # folder; a failing sequence's folder is kept.

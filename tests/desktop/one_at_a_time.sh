@@ -7,7 +7,6 @@
 # wire, "Port" and "Speed" written and the camera lock free.
 source "$(dirname "$0")/desktop-lib.sh"
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/desktop-lsan.supp"
 unset WAYLAND_DISPLAY
 start_display
 make_program "$WORK/SLOW.FNC" "Slow Eraser"

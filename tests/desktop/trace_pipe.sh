@@ -4,7 +4,6 @@
 # reads the camera, stays up, and ends normally when closed.
 source "$(dirname "$0")/desktop-lib.sh"
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/desktop-lsan.supp"
 unset WAYLAND_DISPLAY
 start_display
 make_program "$WORK/programs/A.FNC" "Alpha" 3000
