@@ -82,6 +82,7 @@ const std::vector<OptionSpec>& CliOptionTable()
         {"--accept-older-models", 0, V::None, K::None, "admit cameras of families 1 to 3"},
         {"--accept-unknown-models", 0, V::None, K::None, "admit cameras of an unknown model"},
         {"--dry-run", 0, V::None, K::None, "tell what upload or remove would do, changing nothing"},
+        {"--force", 0, V::None, K::None, "upload even while some program records could not be read"},
         {"--json", 0, V::None, K::None, "one JSON object on standard output"},
         {"--progress", 0, V::Required, K::Format, "upload progress as JSON lines on standard error"},
         {"--trace", 0, V::Required, K::File, "write every byte on the line to FILE"},

@@ -10,8 +10,9 @@ if [ $# -eq 0 ]; then
   done
   exit 0
 fi
-export QT_SCALE_FACTOR=$1
 source "$(dirname "$0")/desktop-lib.sh"
+# After the library, which clears the caller's scaling.
+export QT_SCALE_FACTOR=$1
 where="${SCREEN_W}x$SCREEN_H at scale $QT_SCALE_FACTOR"
 start_display
 start_camera

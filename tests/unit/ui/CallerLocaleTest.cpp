@@ -38,7 +38,7 @@ TEST(CallerLocale, TheTurkishCapitalIFoldsToThePlainI)
     EXPECT_EQ(ini.Get("Communication", "MaxPort").value_or(""), "4");
     std::vector<int> chosen;
     std::string error;
-    EXPECT_TRUE(cli::MatchNames({"clip"}, {{{"CLIP.FNC", "CLIP"}, "CLIP"}}, "in the folder", "", &chosen, &error))
+    EXPECT_TRUE(cli::MatchNames({"clip"}, {{{"CLIP.FNC", "CLIP"}, "CLIP", {}}}, "in the folder", "", &chosen, &error))
         << error;
     EXPECT_EQ(chosen, std::vector<int>{0});
 }
