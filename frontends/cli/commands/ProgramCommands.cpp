@@ -28,18 +28,9 @@
 namespace oskel::cli {
 namespace {
 
-// Characters of UTF-8 text, for lining up columns.
-size_t Width(const std::string& text)
-{
-    size_t n = 0;
-    for (const char c : text)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
-
 std::string Pad(const std::string& text, size_t width)
 {
-    const size_t w = Width(text);
+    const size_t w = CodePoints(text);
     return w >= width ? text : text + std::string(width - w, ' ');
 }
 
@@ -52,7 +43,7 @@ struct Table {
         for (const auto& row : rows) {
             widths.resize(std::max(widths.size(), row.size()));
             for (size_t i = 0; i < row.size(); ++i)
-                widths[i] = std::max(widths[i], Width(row[i]));
+                widths[i] = std::max(widths[i], CodePoints(row[i]));
         }
         std::string text;
         for (const auto& row : rows) {

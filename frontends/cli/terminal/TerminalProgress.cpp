@@ -1,6 +1,8 @@
 #include "terminal/TerminalProgress.h"
+#include "terminal/TerminalText.h"
 
 #include "ui/CLocaleText.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -61,14 +63,6 @@ std::string FormatProgressFigures(const ProgressFigures& f)
 }
 
 namespace {
-
-size_t CodePoints(const std::string& text)
-{
-    size_t n = 0;
-    for (const char c : text)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
 
 // The first `count` code points of `text`.
 std::string FirstCodePoints(const std::string& text, size_t count)

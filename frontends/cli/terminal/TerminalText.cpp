@@ -22,4 +22,12 @@ std::string Printable(std::string_view text)
     return out;
 }
 
+size_t CodePoints(std::string_view text)
+{
+    size_t n = 0;
+    for (const char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
 } // namespace oskel::cli
