@@ -203,7 +203,7 @@ std::string ZshAction(const OptionSpec& o)
 
 std::string ZshScript()
 {
-    std::string specs;
+    std::string entries;
     const char* answers = "(-y --yes --no --cancel)";
     for (const OptionSpec& o : CliOptionTable()) {
         const std::string name = o.name;
@@ -215,16 +215,16 @@ std::string ZshScript()
         else if (o.shortName != 0)
             exclusion = std::string("(-") + o.shortName + " " + name + ")";
         const std::string about = std::string("[") + o.about + "]";
-        std::string spec;
+        std::string entry;
         if (o.shortName != 0)
-            spec = "'" + exclusion + "'{-" + o.shortName + "," + name + "}'" + about + "'";
+            entry = "'" + exclusion + "'{-" + o.shortName + "," + name + "}'" + about + "'";
         else if (o.value == Value::Required)
-            spec = "'" + exclusion + name + "=" + about + ":" + ZshAction(o) + "'";
+            entry = "'" + exclusion + name + "=" + about + ":" + ZshAction(o) + "'";
         else if (o.value == Value::Inline)
-            spec = "'" + exclusion + name + "=-" + about + "::" + ZshAction(o) + "'";
+            entry = "'" + exclusion + name + "=-" + about + "::" + ZshAction(o) + "'";
         else
-            spec = "'" + exclusion + name + about + "'";
-        specs += "    " + spec + " \\\n";
+            entry = "'" + exclusion + name + about + "'";
+        entries += "    " + entry + " \\\n";
     }
     std::string commands;
     for (const CommandSpec& c : CliCommandTable())
@@ -237,7 +237,7 @@ std::string ZshScript()
            "  local curcontext=$curcontext state line ret=1\n"
            "  typeset -A opt_args\n"
            "  _arguments -s -C \\\n" +
-           specs +
+           entries +
            "    '1:command:((" + commands + "))' \\\n"
            "    '*::name:->names' && ret=0\n"
            "  if [[ $state == names ]]; then\n"
