@@ -119,7 +119,7 @@ TEST(Accessibility, MainWindowIsWorkedByKeyboardAlone)
 {
     CUploadDialogWindow main;
     main.show();
-    QApplication::setActiveWindow(&main);
+    main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     main.GetDlgItem(1006)->setFocus();
 
