@@ -26,6 +26,7 @@ import sys
 import time
 
 TITLE = "OSKEL Program Uploader"
+CHOOSER = "Choose Folder"
 # Wire time between two lines of one command at most; a longer silence ends
 # the work (the longest wait inside a command is far shorter).
 WORK_GAP = 2.5
@@ -124,14 +125,20 @@ class Sequence:
         self.build = build
         self.x_check = x_check
         self.dir = os.path.join(ARGS.work, f"seq-{seed}")
-        self.log = []  # (monotonic time, text) of every input
+        self.log = []  # (from, to, text) of every input: the monotonic times
+        # between which its tool delivered it
+        self.mark = None
         self.violations = []
         self.close_requested_at = None
         self.procs = []
         self.wire_zero = time.monotonic()
 
     def note(self, text):
-        self.log.append((time.monotonic(), text))
+        """Logs an input once its tool has delivered it, as made since the
+        act (or the previous input of a compound act) began."""
+        now = time.monotonic()
+        self.log.append((now if self.mark is None else self.mark, now, text))
+        self.mark = now
 
     def fail(self, text):
         self.violations.append(text)
@@ -214,35 +221,39 @@ class Sequence:
         rng = self.rng
         c = self.controls
         closing = 1 if early else 3
-        kinds = ["click", "item", "key", "a11y", "close", "alt-f4", "signal", "answer", "about"]
+        kinds = ["click", "item", "key", "a11y", "close", "alt-f4", "signal", "answer", "about", "operation"]
         if self.camera_busy():
             # What a user, a tool or the session may do while the camera
             # works: mostly the commands that would start another operation.
-            weights = [30, 16, 10, 24, 3, 3, 2, 6, 2]
+            weights = [30, 16, 10, 24, 3, 3, 2, 6, 2, 0]
         else:
-            weights = [22, 22, 12, 12, closing, closing, closing, 14, 2]
+            # Idle: a whole upload or removal now and then, so that much of
+            # the rest happens while the camera is at work.
+            weights = [22, 22, 12, 12, closing, closing, closing, 14, 2, 30]
         kind = rng.choices(kinds, weights=weights)[0]
-        if kind == "click":
+        if kind == "operation":
+            self.start_operation()
+        elif kind == "click":
             name = rng.choice(["Upload", "Remove", "Browse...", "Close", "Upload", "Remove"])
-            self.note(f"click {name}")
             self.click_at(c.centre(c.controls.get(name)))
+            self.note(f"click {name}")
         elif kind == "item":
             lst = rng.choice(["Applications in Folder", "Applications in Camera"])
             items = c.items(lst) or []
             if items:
                 path, name = rng.choice(items)
                 ctrl = rng.random() < 0.4
-                self.note(f"click item {name!r} of {lst}{' with ctrl' if ctrl else ''}")
                 self.click_at(c.centre(path), ctrl=ctrl)
+                self.note(f"click item {name!r} of {lst}{' with ctrl' if ctrl else ''}")
         elif kind == "key":
             key = rng.choice(["alt+u", "alt+r", "alt+b", "alt+f", "alt+a", "Return", "Escape", "space", "Tab",
                               "F1", "Down", "y", "n"] * 3 + ["alt+c"])
-            self.note(f"key {key}")
             run("xdotool", "key", key)
+            self.note(f"key {key}")
         elif kind == "a11y":
             name = rng.choice(["Upload", "Remove", "Browse...", "Close", "Upload", "Remove"])
-            self.note(f"accessibility press {name}")
             c.press(name)
+            self.note(f"accessibility press {name}")
         elif kind == "close":
             self.note("close box")
             self.close_requested()
@@ -261,12 +272,34 @@ class Sequence:
             others = self.others()
             if others:
                 key = rng.choice(["y", "y", "n", "Return", "Escape", "space"])
-                self.note(f"answer {key}")
                 run("xdotool", "windowactivate", others[-1])
                 run("xdotool", "key", key)
+                self.note(f"answer {key}")
         elif kind == "about":
-            self.note("about (right click)")
             self.click_at(c.centre(c.controls.get("Close")), button=3)
+            self.note("about (right click)")
+
+    def start_operation(self):
+        """Selects an application and presses UPLOAD, or a camera program and
+        presses Remove, then answers the question with Yes."""
+        c = self.controls
+        upload = self.rng.random() < 0.5
+        lst, button = ("Applications in Folder", "Upload") if upload else ("Applications in Camera", "Remove")
+        items = c.items(lst) or []
+        if not items:
+            return
+        path, name = self.rng.choice(items)
+        self.click_at(c.centre(path))
+        self.note(f"click item {name!r} of {lst}")
+        time.sleep(0.2)
+        self.click_at(c.centre(c.controls.get(button)))
+        self.note(f"click {button}")
+        time.sleep(0.6)
+        others = self.others()
+        if others:
+            run("xdotool", "windowactivate", "--sync", others[-1])
+            run("xdotool", "key", "y")
+            self.note("answer y")
 
     def close_requested(self):
         if self.close_requested_at is None:
@@ -278,11 +311,35 @@ class Sequence:
         for step in range(steps):
             if not self.alive():
                 break
+            self.mark = time.monotonic()
             self.act(early=step < steps // 2)
+            self.mark = None
             # Quick while the camera works, so that much happens during
             # erases and uploads.
-            pauses = [0, 0.05, 0.2, 0.4] if self.camera_busy() else [0, 0.05, 0.2, 0.5, 1.0, 2.0]
+            busy = self.camera_busy()
+            if busy and self.rng.random() < 0.2:
+                self.hold()
+                continue
+            pauses = [0, 0.05, 0.2, 0.4] if busy else [0, 0.05, 0.2, 0.5, 1.0, 2.0]
             time.sleep(self.rng.choice(pauses))
+
+    def hold(self):
+        """Holds still until the camera has been idle a while. Input made
+        during the work must have been dropped: an upload after a removal
+        (check_wire) or the folder chooser opening now ran it afterwards."""
+        self.note("hold still until the camera is idle")
+        before = set(self.others())
+        deadline = time.monotonic() + 90
+        while self.alive() and time.monotonic() < deadline:
+            if not self.camera_busy() and self.wire_quiet_for() > WORK_GAP + 1.0:
+                break
+            time.sleep(0.2)
+        if not self.alive():
+            return
+        for w in set(self.others()) - before:
+            if run("xdotool", "getwindowname", w).strip() == CHOOSER:
+                self.fail("the folder chooser opened after the camera work with no input since: "
+                          "a click or key made during the work ran afterwards")
 
     # -- the end of the sequence --
     def wire_lines(self):
@@ -307,10 +364,17 @@ class Sequence:
             if not others and self.wire_quiet_for() > WORK_GAP + 0.5:
                 return True
             if others and self.wire_quiet_for() > 1.0:
-                run("xdotool", "windowactivate", "--sync", others[-1])
-                run("xdotool", "key", self.rng.choice(["Escape", "n", "Return"]))
+                self.answer(others[-1], ["Escape", "n", "Return"])
             time.sleep(0.3)
         return not self.alive()
+
+    def answer(self, window, keys):
+        key = self.rng.choice(keys)
+        self.mark = time.monotonic()
+        run("xdotool", "windowactivate", "--sync", window)
+        run("xdotool", "key", key)
+        self.note(f"answer {key} at the end")
+        self.mark = None
 
     def main_visible(self):
         ids = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.uploader.pid), "--name", ".")
@@ -325,8 +389,7 @@ class Sequence:
             others = self.others()
             quiet = min(self.wire_quiet_for(), time.time() - since)
             if others and quiet > 1.0:
-                run("xdotool", "windowactivate", "--sync", others[-1])
-                run("xdotool", "key", self.rng.choice(["Escape", "n", "Return", "y"]))
+                self.answer(others[-1], ["Escape", "n", "Return", "y"])
             if not others and quiet > WORK_GAP + END_GRACE:
                 break
             time.sleep(0.3)
@@ -384,14 +447,17 @@ class Sequence:
         """Nothing sent between an action and its ENQ; no operation started
         by input made while the camera was at work."""
         pending = None
+        command_start = 0.0
         spans = []  # [kind, start, end] of each erase and upload on the wire
         for line in self.wire_lines():
             m = re.match(r"\s*(\d+\.\d+) (\S+)\s+pc \d+ cam \d+\s+(.*)", line)
             if not m:
                 continue
             t, who, what = float(m.group(1)), m.group(2), m.group(3)
+            if who == "PC>CAM" and what == "GetRegister 16":
+                command_start = t  # each command opens with the battery reading
             if who == "PC>CAM" and what.startswith("program upload announced"):
-                spans.append(["upload", t, t])
+                spans.append(["upload", command_start, t])
             elif who == "PC>CAM" and what.startswith("Action 13"):
                 spans.append(["erase", t, t])
             if who == "PC>CAM" and what.startswith("Action "):
@@ -404,13 +470,16 @@ class Sequence:
                                                           r"SetRegister|ReadObject)", what):
                 self.fail(f"at {t:.3f} s the PC sent \"{what}\" between \"{pending}\" and its ENQ")
                 pending = None
-        # A removal never goes on into an upload: an upload that follows an
-        # erase with no input in between was started by input made earlier,
-        # while the camera was at work.
-        inputs = [t - self.wire_zero for t, _ in self.log]
+        # A removal never goes on into an upload: an upload whose command
+        # begins after an erase with no input since the erase's end that
+        # could start one was started by input made during the erase.
+        zero = self.wire_zero
+        inputs = [(a - zero, b - zero) for a, b, text in self.log if could_start_upload(text)]
         for (k0, s0, e0), (k1, s1, _) in zip(spans, spans[1:]):
-            if k0 == "erase" and k1 == "upload" and not any(e0 < t <= s1 for t in inputs):
-                during = [text for t, text in self.log if s0 <= t - self.wire_zero <= e0]
+            # (An upload whose command began before the erase ended is an
+            # update that replaces an older version: one command.)
+            if k0 == "erase" and k1 == "upload" and s1 > e0 and not any(a <= s1 and b > e0 for a, b in inputs):
+                during = [text for a, b, text in self.log if a - zero <= e0 and b - zero >= s0]
                 self.fail(f"an upload began at {s1:.3f} s after the erase of {s0:.3f}-{e0:.3f} s with no input "
                           f"in between; input during the erase: {during}")
 
@@ -434,6 +503,12 @@ class Sequence:
                 except subprocess.TimeoutExpired:
                     p.kill()
                     p.wait()
+
+
+def could_start_upload(text):
+    """Whether an input as the log names it can start an upload: UPLOAD
+    clicked, pressed or keyed, or a question answered."""
+    return any(word in text for word in ("Upload", "upload", "key Return", "key space", "key alt+u", "answer"))
 
 
 def wait(predicate, seconds, step=0.1):
@@ -487,8 +562,8 @@ def main():
             failed.append(seed)
             for v in seq.violations:
                 print(f"  violation: {v}")
-            for t, text in seq.log:
-                print(f"  input at {t - seq.wire_zero:8.3f} s: {text}")
+            for a, b, text in seq.log:
+                print(f"  input at {a - seq.wire_zero:8.3f}-{b - seq.wire_zero:.3f} s: {text}")
             print(f"  replay: scripts/monkey.sh --sequences 1 --seed {seed}   (kept: {seq.dir})", flush=True)
             if ARGS.stop_on_failure:
                 break
