@@ -327,6 +327,7 @@ class Sequence:
         """Holds still until the camera has been idle a while. Input made
         during the work must have been dropped: an upload after a removal
         (check_wire) or the folder chooser opening now ran it afterwards."""
+        made = self.log[-1][1] if self.log else 0.0
         self.note("hold still until the camera is idle")
         before = set(self.others())
         deadline = time.monotonic() + 90
@@ -334,7 +335,9 @@ class Sequence:
             if not self.camera_busy() and self.wire_quiet_for() > WORK_GAP + 1.0:
                 break
             time.sleep(0.2)
-        if not self.alive():
+        # Only input the camera's work went on after counts: one made in the
+        # moment between the work's end and the hold may rightly open it.
+        if not self.alive() or time.monotonic() - self.wire_quiet_for() < made + 0.3:
             return
         for w in set(self.others()) - before:
             if run("xdotool", "getwindowname", w).strip() == CHOOSER:
@@ -361,7 +364,7 @@ class Sequence:
         deadline = time.monotonic() + limit
         while time.monotonic() < deadline and self.alive():
             others = self.others()
-            if not others and self.wire_quiet_for() > WORK_GAP + 0.5:
+            if not others and not self.camera_busy() and self.wire_quiet_for() > WORK_GAP + 0.5:
                 return True
             if others and self.wire_quiet_for() > 1.0:
                 self.answer(others[-1], ["Escape", "n", "Return"])
@@ -390,7 +393,7 @@ class Sequence:
             quiet = min(self.wire_quiet_for(), time.time() - since)
             if others and quiet > 1.0:
                 self.answer(others[-1], ["Escape", "n", "Return", "y"])
-            if not others and quiet > WORK_GAP + END_GRACE:
+            if not others and not self.camera_busy() and quiet > WORK_GAP + END_GRACE:
                 break
             time.sleep(0.3)
         return not self.alive()
