@@ -406,7 +406,9 @@ class Sequence:
             if not self.main_visible():
                 self.fail("after the close request the main window is gone but the program did not end")
         if self.alive():
-            if self.settle(60):
+            # (The program may end meanwhile: a Close clicked during the
+            # work closes it once the work is over.)
+            if self.settle(60) and self.alive():
                 self.check_camera_list()
             self.note("SIGTERM at the end")
             self.uploader.send_signal(signal.SIGTERM)
