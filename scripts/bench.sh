@@ -19,7 +19,8 @@
 #              programs, the connect and the 100 KB upload at 230400 bit/s
 #              (115200 behind uart16550) behind each adapter model of
 #              camera-emulator --adapter (pty, ftdi:1, ftdi:16, cp210x,
-#              ch341, pl2303, uart16550); a full run includes them
+#              ch341, pl2303, uart16550), then the listing and a 300 KB
+#              upload behind each in virtual time; a full run includes them
 # --no-adapters   leave that dimension out
 # --load       the load benchmark instead: 500 KB uploads at 230400 bit/s
 #              (--repeat N, default 20) while stress-ng runs the standard load
@@ -66,7 +67,7 @@ while [ $# -gt 0 ]; do
     --cap-sys-nice) cap_sys_nice=1; shift ;;
     --no-stress) stress=0; shift ;;
     --tag) tag=$2; shift 2 ;;
-    -h|--help) sed -n '2,39p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,40p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -131,11 +132,21 @@ if [ "$main" = 1 ]; then
   "$bin/bench_listing" --virtual --csv "$runs" "${only[@]}" || true
   "$bin/bench_upload" --virtual --csv "$runs" "${only[@]}" || true
 fi
+# Behind each adapter model in virtual time: the listing and the 300 KB
+# upload of the adapter table (the bare line's listing comes from the run
+# above unless only the adapters are measured).
 if [ "$adapters" = 1 ]; then
-  for model in "${adapter_models[@]}"; do
+  virtual_models=("${adapter_models[@]}")
+  [ "$main" = 1 ] || virtual_models=(pty "${virtual_models[@]}")
+  for model in "${virtual_models[@]}"; do
     speed=230400
     [ "$model" = uart16550 ] && speed=115200
     "$bin/bench_listing" --virtual --adapter "$model" --csv "$runs" --only "$speed" || true
+  done
+  for model in pty "${adapter_models[@]}"; do
+    speed=230400
+    [ "$model" = uart16550 ] && speed=115200
+    "$bin/bench_upload" --virtual --adapter "$model" --csv "$runs" --only "$speed" --only 300KB || true
   done
 fi
 {

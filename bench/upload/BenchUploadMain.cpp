@@ -8,6 +8,7 @@
 #include "transfer/ProgramTransfer.h"
 #include "transfer/ProgressSink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -17,18 +18,26 @@ using namespace oskel::bench;
 
 namespace {
 
+bool Named(const BenchOptions& o, const std::string& label)
+{
+    return std::find(o.only.begin(), o.only.end(), label) != o.only.end();
+}
+
 const char* const kUsage =
     "Usage: bench_upload [--repeat N] [--only 500KB|230400 ...] [--smallest] [--csv FILE] [--verbose] [--virtual]\n"
     "                    [--replay] [--run K] [--emulator PATH] [--work DIR] [--adapter MODEL]\n"
     "Uploads programs of 2 KB, 100 KB and 500 KB at 19200, 57600, 115200 and 230400 bit/s to\n"
-    "camera-emulator through the real serial port code and compares each with its floor.\n";
+    "camera-emulator through the real serial port code and compares each with its floor.\n"
+    "300 KB (--only 300KB) is the upload of the serial adapter table.\n";
 
 struct Size {
     const char* label;
     size_t bytes;
+    bool onRequest = false; // run only when --only names it
 };
 
-constexpr Size kSizes[] = {{"2KB", 2048}, {"100KB", 100 * 1024}, {"500KB", 500 * 1024}};
+constexpr Size kSizes[] = {
+    {"2KB", 2048}, {"100KB", 100 * 1024}, {"500KB", 500 * 1024}, {"300KB", 300 * 1024, true}};
 constexpr int kSpeeds[] = {19200, 57600, 115200, 230400};
 constexpr char kCameraName[12] = {'B', 'E', 'N', 'C', 'H', ' ', ' ', ' ', 'F', 'N', 'C', 0};
 
@@ -92,6 +101,8 @@ int main(int argc, char** argv)
         for (const Size& size : kSizes) {
             for (int bps : kSpeeds) {
                 if (o.smallest ? (&size != &kSizes[0] || bps != 230400) : !Selected(o, size.label, bps))
+                    continue;
+                if (size.onRequest && !Named(o, size.label))
                     continue;
                 for (int run = o.firstRun; run < o.firstRun + o.repeat; ++run)
                     ok = RunOnce(o, dir, size, bps, run) && ok;

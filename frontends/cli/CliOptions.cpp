@@ -87,6 +87,7 @@ const std::vector<OptionSpec>& CliOptionTable()
         {"--progress", 0, V::Required, K::Format, "upload progress as JSON lines on standard error"},
         {"--trace", 0, V::Required, K::File, "write every byte on the line to FILE"},
         {"--quiet", 'q', V::None, K::None, "no progress display"},
+        {"--verbose", 'v', V::None, K::None, "tell the port, speed and adapter on standard error"},
         {"--help", 'h', V::None, K::None, "show the help"},
         {"--version", 'V', V::None, K::None, "show the version"},
     };
@@ -268,6 +269,9 @@ bool ParseCliOptions(const std::vector<std::string>& given, CliOptions* options,
         } else if (arg == "--quiet" || arg == "-q") {
             if (!flag(&options->quiet))
                 return false;
+        } else if (arg == "--verbose" || arg == "-v") {
+            if (!flag(&options->verbose))
+                return false;
         } else if (arg == "--yes" || arg == "-y") {
             if (!answer(AnswerPolicy::Yes))
                 return false;
@@ -332,6 +336,10 @@ bool ParseCliOptions(const std::vector<std::string>& given, CliOptions* options,
     }
     if (options->progressJson && options->command != "upload") {
         *error = "--progress=json is for upload";
+        return false;
+    }
+    if (options->progressJson && options->verbose) {
+        *error = "--progress=json and --verbose cannot be given together: standard error carries JSON lines only";
         return false;
     }
     if (options->progressJson && options->dryRun) {
@@ -412,6 +420,8 @@ std::string CliUsage()
            "  --trace FILE             write every byte on the line to FILE, timed and\n"
            "                           decoded\n"
            "  -q, --quiet              no progress display\n"
+           "  -v, --verbose            after connecting, tell the device, speed, adapter\n"
+           "                           driver and latency timer on standard error\n"
            "  -h, --help               show this text\n"
            "  -V, --version            show the program's version\n"
            "\n"

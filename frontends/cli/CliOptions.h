@@ -45,6 +45,7 @@ struct CliOptions {
     bool progressJson = false;         // --progress=json: JSON lines on stderr
     std::optional<std::string> trace;  // --trace FILE: the wire trace
     bool quiet = false;
+    bool verbose = false;              // --verbose: the connection's facts on stderr
     bool help = false;
     bool version = false;
 };

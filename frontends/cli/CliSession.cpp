@@ -10,6 +10,7 @@
 #include "platform/TimeSource.h"
 #include "res/StringIds.h"
 #include "ui/MessageBox.h"
+#include "serial/PortFacts.h"
 #include "serial/PortMap.h"
 #include "serial/PortOverrides.h"
 #include "serial/TermiosSerialOps.h"
@@ -176,9 +177,33 @@ int CliSession::Connect(const std::string& headline)
         Error("interrupted");
         return kExitInterrupted;
     }
+    if (m_options.verbose)
+        TellConnection();
     if (!c.IsBatteryOk())
         ui::AfxMessageBox(res::IDS_BATTERY_LOW, ui::MB_ICONEXCLAMATION);
     return kExitOk;
+}
+
+// Plain lines, as `probe` words them, never on standard output: a script
+// reading --json or a pipe gets the same bytes with --verbose as without.
+void CliSession::TellConnection()
+{
+    m_views.EndLine();
+    const std::string device = m_context.termios != nullptr ? m_context.termios->OpenDevice() : std::string();
+    std::ostream& err = m_context.err;
+    err << "Port: " << Printable(PortText()) << '\n' << "Speed: " << Connection().GetSpeed() << " bit/s\n";
+    if (!device.empty()) {
+        const PortFacts facts = GatherPortFacts(device);
+        if (!facts.driver.empty())
+            err << "Driver: " << Printable(facts.driver)
+                << (facts.usb ? " (USB " + Printable(facts.vendorId + ":" + facts.productId) + ")" : std::string())
+                << '\n';
+    }
+    // The timer as the driver has it after the open; above 2 ms the line
+    // carries the command that sets 1 ms.
+    if (const OpenDiagnostics d = m_serial.GetOpenDiagnostics(); d.latencyTimerMs >= 0)
+        err << "Adapter: " << LatencyTimerLine(d.latencyDevice, d.latencyTimerMs) << '\n';
+    err.flush();
 }
 
 bool CliSession::WaitForCamera()

@@ -85,6 +85,9 @@ private:
     };
     // "Only COM3 was tried ...": how to search every port, when it is fixed.
     std::string FixedPortHint();
+    // --verbose: the connection's device, speed, adapter driver and latency
+    // timer, on the error stream.
+    void TellConnection();
 
     TraceFile m_trace;
     const CliOptions& m_options;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <pwd.h>
 #include <signal.h>
@@ -255,6 +257,57 @@ TEST_F(TermiosTest, WriteThatCannotDrainEndsAtItsTimeOutWithAShortCount)
     EXPECT_EQ(written, 50u);
     EXPECT_GE(elapsed, 590u); // 500 ms + 90 x 1 ms
     EXPECT_LT(elapsed, 590u + kSchedulingSlackMs);
+}
+
+// A USB-serial driver: each write stays counted in the queue for the next
+// `inFlightLooks` looks at it (transfers in flight to the adapter); when
+// each look came is kept.
+class InFlightOps : public TermiosSerialOps {
+public:
+    using TermiosSerialOps::TermiosSerialOps;
+    int inFlightLooks = 0;
+    std::vector<uint64_t> looksUs;
+
+protected:
+    bool WriteChunk(const uint8_t* bytes, int count, uint32_t* written) override
+    {
+        m_left = inFlightLooks;
+        return TermiosSerialOps::WriteChunk(bytes, count, written);
+    }
+    int QueuedOutput() override
+    {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        looksUs.push_back(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+        return m_left-- > 0 ? 1 : 0;
+    }
+
+private:
+    int m_left = 0;
+};
+
+// A command or an ACK is on the wire for well under a millisecond at
+// 230400 bit/s: the write watches the driver's queue in short naps rather
+// than sleeping a millisecond (or the wire time) between looks. Only a lower
+// bound is exact in real time: every gap of a millisecond sleep would be
+// at least that long, so the shortest of many gaps tells them apart.
+TEST_F(TermiosTest, AShortWriteWatchesTheDriversQueueInNapsShorterThanAMillisecond)
+{
+    InFlightOps usb(RealTimeSource::Instance(), RealTimeThreadPriority::Instance(), PortMap("/nonexistent"));
+    usb.Ports().SetOverrideSource([this](int) { return pty.slavePath(); });
+    ASSERT_TRUE(usb.OpenPort(0));
+    ASSERT_TRUE(usb.SetBaudRate(230400));
+    usb.inFlightLooks = 12;
+    usb.looksUs.clear(); // the open's own look
+    const uint8_t ack[5] = {0x06, 0x00, 0x01, 0x02, 0x03}; // 217 us on the wire
+    uint32_t written = 0;
+    ASSERT_TRUE(usb.WritePort(ack, 5, &written, -1));
+    EXPECT_EQ(written, 5u);
+    ASSERT_EQ(usb.looksUs.size(), 13u); // the looks while in flight, and the empty one
+    uint64_t shortest = UINT64_MAX;
+    for (size_t i = 2; i < usb.looksUs.size(); ++i) // after the first wait of the wire time
+        shortest = std::min(shortest, usb.looksUs[i] - usb.looksUs[i - 1]);
+    EXPECT_LT(shortest, 1000u);
+    EXPECT_EQ(pty.Read(5, 500).size(), 5u);
 }
 
 TEST_F(TermiosTest, ByteByByteWriteLeavesThePriorityAsItWas)

@@ -5,6 +5,7 @@
 
 #include "camera/CameraConnection.h"
 #include "camera/CommSettings.h"
+#include "emulator/AdapterModel.h"
 #include "emulator/CameraEngine.h"
 #include "emulator/EmulatorLine.h"
 #include "emulator/SamplePrograms.h"
@@ -52,6 +53,8 @@ protected:
                 RequestInterruptForTest();
         });
         emulator::EmulatorLine line(clock, camera, std::move(ports));
+        if (adapter)
+            line.SetAdapter(*adapter);
         CliContext context{out, err, settingsPath, CommEnvironment{&clock, &line, nullptr, nullptr}, nullptr};
         return command(options, context);
     }
@@ -76,6 +79,7 @@ protected:
     }
 
     std::vector<emulator::Fault> faults; // added to the camera of each run
+    std::optional<emulator::AdapterModel> adapter; // between the camera and the PC
     bool interruptOnFirstByte = false;
     std::string interruptOn; // a camera log text after which Ctrl+C arrives
     TempDir dir;
@@ -100,6 +104,27 @@ TEST_F(CliCommandsTest, ProbeOnAFreshSettingsFileClimbsToTheTopAndWritesTheSetti
     EXPECT_EQ(Stored("Camera"), 82);
     ASSERT_FALSE(log.empty());
     EXPECT_TRUE(Logged("speed code 0 (close)")) << "the link is closed as at the program's exit";
+}
+
+// --verbose tells the connection on the error stream only; behind an
+// adapter whose timer holds answers back, with the command that lowers it.
+TEST_F(CliCommandsTest, VerboseTellsTheConnectionAndASlowLatencyTimerOnTheErrorStream)
+{
+    std::string ignored;
+    adapter = emulator::AdapterModel::Parse("ftdi", &ignored);
+    CliOptions verbose = With(0, 230400);
+    verbose.verbose = true;
+    verbose.json = true;
+    EXPECT_EQ(Run(RunProbe, verbose), kExitOk) << err.str();
+    EXPECT_TRUE(out.str().starts_with("{\"port\":\"COM1\"")) << out.str(); // the JSON alone
+    EXPECT_EQ(err.str(), "Port: COM1\n"
+                         "Speed: 230400 bit/s\n"
+                         "Adapter: latency timer 16 ms: every answer from the camera waits up to 16 ms in the "
+                         "adapter; for 1 ms: echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB0/latency_timer\n");
+    err.str("");
+    adapter = emulator::AdapterModel::Parse("ftdi:1", &ignored);
+    EXPECT_EQ(Run(RunProbe, verbose), kExitOk) << err.str();
+    EXPECT_TRUE(err.str().ends_with("Adapter: latency timer 1 ms\n")) << err.str();
 }
 
 TEST_F(CliCommandsTest, JsonOutputOfProbeAndAbout)

@@ -99,7 +99,7 @@ TEST(CliParse, UsageErrorsNameTheCulprit)
         {{"probe", "--speed"}, "--speed needs a value"},
         {{"probe", "--device"}, "--device needs a value"},
         {{"probe", "--device="}, "--device"},
-        {{"probe", "--verbose"}, "unknown option --verbose"},
+        {{"upload", "--progress=json", "-v", "a"}, "--progress=json and --verbose"},
         {{"probe", "-x"}, "unknown option -x"},
         {{"probe", "about"}, "about"},
         {{"upload"}, "needs at least one NAME"},
