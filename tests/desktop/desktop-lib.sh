@@ -175,6 +175,23 @@ expect_frame_on_screen() {
   expect_on_screen "$what" "$(frame_of "$id")"
 }
 
+# Fails unless window $2 is of a fixed size as the window manager sees it:
+# its minimum and maximum sizes are equal, and the window manager allows
+# neither resizing nor maximising it. (openbox 3.6 still draws a maximise
+# button, disabled, between a minimise button and the title; its default
+# theme draws a disabled button as an enabled one.)
+expect_fixed_size() {
+  local what=$1 id=$2 hints actions min max
+  hints=$(xprop -id "$id" WM_NORMAL_HINTS)
+  min=$(sed -n 's/.*minimum size: //p' <<<"$hints")
+  max=$(sed -n 's/.*maximum size: //p' <<<"$hints")
+  [ -n "$min" ] && [ "$min" = "$max" ] || fail "$what: minimum size '$min' is not its maximum size '$max'"
+  actions=$(xprop -id "$id" _NET_WM_ALLOWED_ACTIONS)
+  if grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$actions"; then
+    fail "$what: the window manager offers to resize or maximise it: $actions"
+  fi
+}
+
 # Gives the window the focus and types the keys into it.
 keys_to() {
   local id=$1; shift
