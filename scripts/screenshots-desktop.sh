@@ -78,27 +78,6 @@ rm -rf "$shots"
 mkdir -p "$shots"
 : >"$shots/windows.txt"
 
-# A visible window of the program titled $1, other than the main window,
-# waiting up to $2 tenths of a second for it.
-other_window() {
-  local id
-  for ((n = 0; n < $2; n++)); do
-    id=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name "^$1\$" 2>/dev/null |
-      grep -vx "${MAIN:-none}" | tail -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
-# Gives window $1 the focus and types the keys into it.
-keys() {
-  local id=$1; shift
-  timeout 5 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
-    timeout 5 xdotool windowfocus --sync "$id" >/dev/null 2>&1 || true
-  xdotool key --delay 80 "$@"
-}
-
 # Writes window $1 with its frame to $2.png after $3 seconds (default 0.8),
 # and its size hints and allowed actions to windows.txt.
 shoot() {
@@ -149,29 +128,29 @@ settings "$CAMERA_LINK" >"$INI"
 start_uploader
 shoot "$MAIN" main
 
-keys "$MAIN" F1
+keys_to "$MAIN" F1
 about=$(find_window "About OSKEL Program Uploader" 100) || fail "no About box"
 shoot "$about" about 1.5
-keys "$about" Return
+keys_to "$about" Return
 gone "$about"
 
-keys "$MAIN" alt+b
+keys_to "$MAIN" alt+b
 chooser=$(find_window "Choose Folder" 100) || fail "no folder chooser"
 shoot "$chooser" folder-chooser 2.5
 # The locked folder is the only one inside the program folder.
-keys "$chooser" Down
+keys_to "$chooser" Down
 sleep 0.5
-keys "$chooser" Return
+keys_to "$chooser" Return
 unreadable=$(other_window "$TITLE" 100) || fail "no message about the unreadable folder"
 shoot "$unreadable" unreadable-folder
-keys "$unreadable" Return
+keys_to "$unreadable" Return
 gone "$unreadable"
-chooser=$(find_window "Choose Folder" 20) && { keys "$chooser" Escape; gone "$chooser"; }
+chooser=$(find_window "Choose Folder" 20) && { keys_to "$chooser" Escape; gone "$chooser"; }
 
-keys "$MAIN" alt+a End Home alt+r
+keys_to "$MAIN" alt+a End Home alt+r
 question=$(other_window "$TITLE" 100) || { grab_screen "$shots/failed.png"; fail "no question before the erase"; }
 shoot "$question" yes-no-question
-keys "$question" alt+n
+keys_to "$question" alt+n
 gone "$question"
 
 "$BUILD_DIR/frontends/qt/oskel-uploader" >"$WORK/second.log" 2>&1 &
@@ -179,11 +158,11 @@ second=$!
 PIDS+=($second)
 box=$(find_window "$TITLE" 100 "$second") || fail "the second copy showed no message box"
 shoot "$box" second-copy
-keys "$box" Return
+keys_to "$box" Return
 wait_for 50 sh -c "! kill -0 $second" || true
 
 # Large Program: the folder list reads Large Program, World Clock.
-keys "$MAIN" alt+f End Home alt+u
+keys_to "$MAIN" alt+f End Home alt+u
 progress=$(other_window "Upload Programs" 100) || fail "no progress window"
 shoot "$progress" progress 2.5
 kill "$UPLOADER_PID"
@@ -194,12 +173,9 @@ kill "$CAMERA_PID"
 wait_for 50 sh -c "! test -e $CAMERA_LINK"
 start_camera --fault silence@1
 settings "$CAMERA_LINK" >"$INI"
-"$UPLOADER" >"$WORK/uploader.log" 2>&1 &
-UPLOADER_PID=$!
-PIDS+=("$UPLOADER_PID")
-MAIN=none
+launch_uploader
 lost=$(find_window "Error: Camera Not Found!" 600) || fail "no camera-not-found window"
 shoot "$lost" camera-not-found
-keys "$lost" Escape
+keys_to "$lost" Escape
 wait_uploader_end 100
 echo "wrote $shots/"
