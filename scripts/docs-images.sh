@@ -32,19 +32,6 @@ mkdir -p "$shots"
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 
-# A visible window of the program titled $1, other than the main window,
-# waiting up to $2 tenths of a second for it.
-other_window() {
-  local id
-  for ((n = 0; n < $2; n++)); do
-    id=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name "^$1\$" 2>/dev/null |
-      grep -vx "${MAIN:-none}" | tail -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 # Gives window $1 the focus and types the keys into it; never waits long
 # for a window that cannot take the focus.
 keys() {
@@ -160,10 +147,7 @@ wait_for 50 sh -c "! test -e $CAMERA_LINK"
 no_device=/dev/ttyUSB0   # where this machine has none
 [ ! -e "$no_device" ] || no_device=$CAMERA_LINK
 settings "$no_device" >"$INI"
-"$UPLOADER" >"$WORK/uploader.log" 2>&1 &
-UPLOADER_PID=$!
-PIDS+=("$UPLOADER_PID")
-MAIN=none
+launch_uploader
 lost=$(find_window "Error: Camera Not Found!" 300) || fail "no camera-not-found window"
 shoot "$lost" camera-not-found
 keys "$lost" Escape

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace oskel::qt {
 namespace {
@@ -36,6 +37,9 @@ constexpr int kRevealTreeMs = 2000;
 // The window's size in dialog units of its font.
 constexpr int kWidthUnits = 216;
 constexpr int kHeightUnits = 200;
+// How long the window waits for the window manager to report its frame.
+constexpr int kFramePolls = 40;
+constexpr int kFramePollMs = 50;
 
 // The file system's folders; one that cannot be listed shows no expand
 // arrow, since nothing inside it can be shown.
@@ -50,6 +54,17 @@ public:
         return QFileSystemModel::hasChildren(parent);
     }
 };
+
+// The window's frame, as the window fits the screen with it: at a
+// fractional scale the frame is known to the nearest logical pixel, and one
+// more on each side keeps its real pixels on the screen.
+QMargins FrameToFit(const QWidget& window)
+{
+    QMargins frame = FrameExtents(window);
+    if (const qreal ratio = window.devicePixelRatioF(); ratio != std::floor(ratio))
+        frame += QMargins(1, 1, 1, 1);
+    return frame;
+}
 
 } // namespace
 
@@ -131,7 +146,7 @@ void CFolderBrowserWindow::SizeToFont()
     const DialogUnits units(font());
     QSize size(units.MapX(kWidthUnits), units.MapY(kHeightUnits));
     if (const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen())
-        size = size.boundedTo(shownOn->availableGeometry().size().shrunkBy(FrameExtents(*this)));
+        size = size.boundedTo(shownOn->availableGeometry().size().shrunkBy(FrameToFit(*this)));
     resize(size);
 }
 
@@ -179,6 +194,34 @@ void CFolderBrowserWindow::showEvent(QShowEvent* event)
         m_reveal.start();
         m_pEvents->OnInitialized();
     }
+    m_framePolls = 0;
+    KeepFrameInScreen();
+}
+
+void CFolderBrowserWindow::KeepFrameInScreen()
+{
+    if (!isVisible() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    if (!ReportedFrameExtents(*this)) {
+        if (m_framePolls++ < kFramePolls)
+            QTimer::singleShot(kFramePollMs, this, [this] { KeepFrameInScreen(); });
+        return;
+    }
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shownOn == nullptr)
+        return;
+    const QRect area = shownOn->availableGeometry();
+    if (area.contains(geometry().marginsAdded(FrameToFit(*this))))
+        return;
+    SizeToFont();
+    const QRect frame = FrameRect(*this);
+    QRect placed(QPoint(0, 0), frame.size());
+    placed.moveCenter(parentWidget() != nullptr ? FrameRect(*parentWidget()).center() : area.center());
+    placed.moveRight(std::min(placed.right(), area.right()));
+    placed.moveBottom(std::min(placed.bottom(), area.bottom()));
+    placed.moveLeft(std::max(placed.left(), area.left()));
+    placed.moveTop(std::max(placed.top(), area.top()));
+    MoveFrameTo(*this, placed.topLeft());
 }
 
 void CFolderBrowserWindow::SetSelection(const std::string& path)

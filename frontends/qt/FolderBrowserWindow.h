@@ -54,6 +54,10 @@ protected:
 
 private:
     void SizeToFont();
+    // Once the window manager reports this window's own frame (a resizable
+    // window's is taller than a fixed one's, by its resize handle), the
+    // window is made to fit the screen with it and centred again.
+    void KeepFrameInScreen();
     void OnCurrentChanged();
     void OnDirectoryLoaded(const QString& folder);
     // Shows the tree's contents, scrolled to the current folder.
@@ -73,6 +77,7 @@ private:
     // above it are still being read.
     QString m_strShownFolder;
     QTimer m_reveal;
+    int m_framePolls = 0;
     // The folders whose contents the model has read.
     QSet<QString> m_loaded;
 };

@@ -105,10 +105,17 @@ write_settings() {
     for line in "$@"; do printf '%s\n' "$line"; done; } >"$INI"
 }
 
-start_uploader() {
+# Starts the program without waiting for a window: it has no main window
+# until one appears.
+launch_uploader() {
   "$UPLOADER" >"$WORK/uploader.log" 2>&1 &
   UPLOADER_PID=$!
   PIDS+=($UPLOADER_PID)
+  MAIN=none
+}
+
+start_uploader() {
+  launch_uploader
   MAIN=$(find_window "$TITLE" 400) || fail "the main window did not appear"
   sleep 0.5 # openbox has framed it and the program has placed it
 }
@@ -175,6 +182,23 @@ expect_frame_on_screen() {
   expect_on_screen "$what" "$(frame_of "$id")"
 }
 
+# Fails unless window $2 is of a fixed size as the window manager sees it:
+# its minimum and maximum sizes are equal, and the window manager allows
+# neither resizing nor maximising it. (openbox 3.6 still draws a maximise
+# button, disabled, between a minimise button and the title; its default
+# theme draws a disabled button as an enabled one.)
+expect_fixed_size() {
+  local what=$1 id=$2 hints actions min max
+  hints=$(xprop -id "$id" WM_NORMAL_HINTS)
+  min=$(sed -n 's/.*minimum size: //p' <<<"$hints")
+  max=$(sed -n 's/.*maximum size: //p' <<<"$hints")
+  [ -n "$min" ] && [ "$min" = "$max" ] || fail "$what: minimum size '$min' is not its maximum size '$max'"
+  actions=$(xprop -id "$id" _NET_WM_ALLOWED_ACTIONS)
+  if grep -qE '_NET_WM_ACTION_(RESIZE|MAXIMIZE)' <<<"$actions"; then
+    fail "$what: the window manager offers to resize or maximise it: $actions"
+  fi
+}
+
 # Gives the window the focus and types the keys into it.
 keys_to() {
   local id=$1; shift
@@ -190,6 +214,19 @@ grab_area() {
 # How many pixels differ between two pictures of the same size.
 pixels_differing() {
   { compare -metric AE "$1" "$2" null: 2>&1 || true; } | cut -d' ' -f1
+}
+
+# A visible window of the program titled $1, other than the main window,
+# waiting up to $2 tenths of a second for it.
+other_window() {
+  local id
+  for ((n = 0; n < $2; n++)); do
+    id=$(xdotool search --all --onlyvisible --pid "$UPLOADER_PID" --name "^$1\$" 2>/dev/null |
+      grep -vx "${MAIN:-none}" | tail -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
 }
 
 # The id of a box the program shows over its main window (its title is the

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The desktop program ends with the command line's statuses when it starts
 # no window: 4 after refusing a second copy, 3 after Cancel in the
-# camera-not-found window.
+# camera-not-found window. Both windows are of a fixed size.
 source "$(dirname "$0")/desktop-lib.sh"
 
 # Starts the program, answers window $1 with key $2 and expects status $3.
@@ -10,6 +10,7 @@ expect_status() {
   "$UPLOADER" >>"$WORK/other.log" 2>&1 &
   pid=$!
   window=$(find_window "$title" 300 "$pid") || fail "no window \"$title\""
+  expect_fixed_size "the window \"$title\"" "$window"
   keys_to "$window" "$key"
   wait "$pid" && status=0 || status=$?
   [ "$status" -eq "$expected" ] || fail "after \"$title\" the program ended with $status, not $expected"

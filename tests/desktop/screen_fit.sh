@@ -2,7 +2,9 @@
 # The main window on small and large screens at several scales: its whole
 # frame fits the screen (every control can be reached), a first start
 # centres the frame exactly, and a saved place beyond the bottom-right
-# corner ends with the frame exactly on those edges.
+# corner ends with the frame exactly on those edges. The folder chooser's
+# frame, taller than a fixed window's by its resize handle, fits too; the
+# main window and the About box stay of a fixed size at every scale.
 if [ $# -eq 0 ]; then
   for run in "800 600 2" "640 480 1.5" "1280 1024 1"; do
     read -r w h scale <<<"$run"
@@ -30,6 +32,17 @@ for ((n = 0; n < 50; n++)); do
 done
 ((dx >= -tol && dx <= tol && dy >= -tol && dy <= tol)) ||
   fail "the frame ($x $y ${w}x$h) is off the centre of the $where screen by ($((dx / 2)), $((dy / 2)))"
+expect_fixed_size "the main window ($where)" "$MAIN"
+keys_to "$MAIN" F1
+about=$(find_window "About OSKEL Program Uploader" 100) || fail "no About box"
+expect_fixed_size "the About box ($where)" "$about"
+keys_to "$about" Return
+wait_for 50 sh -c "! xwininfo -id $about 2>/dev/null | grep -q IsViewable"
+keys_to "$MAIN" alt+b
+chooser=$(find_window "Choose Folder" 100) || fail "no folder chooser"
+expect_frame_on_screen "the folder chooser's frame ($where)" "$chooser"
+keys_to "$chooser" Escape
+wait_for 50 sh -c "! xwininfo -id $chooser 2>/dev/null | grep -q IsViewable"
 keys_to "$MAIN" alt+c
 wait_uploader_end 100
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SIGTERM, SIGHUP and SIGINT end the program as its Close button does: the
 # position is saved, the camera is sent back to 19200 bit/s and "Port" and
-# "Speed" are written. During an upload the signal first cancels it.
+# "Speed" are written. During an upload the signal first cancels it; the
+# progress window is of a fixed size.
 source "$(dirname "$0")/desktop-lib.sh"
 start_display
 start_camera --store-file "$WORK/store.txt"
@@ -24,8 +25,9 @@ start_uploader
 read -r fx fy _ <<<"$(frame_of "$MAIN")"
 xdotool mousemove $((fx + 60)) $((fy + 170)) click 1   # the folder list's first item
 keys_to "$MAIN" alt+u
-find_window "Upload Programs" 100 >/dev/null || fail "the upload did not start"
+progress=$(find_window "Upload Programs" 100) || fail "the upload did not start"
 sleep 1
+expect_fixed_size "the progress window" "$progress"
 kill -s TERM "$UPLOADER_PID"
 wait_uploader_end 100
 grep -q "speed code 0 (close)" "$WORK/wire.log" || fail "after the upload: the link was not closed with speed code 0"
