@@ -30,6 +30,9 @@ struct CliContext {
     bool errIsTerminal = false;
     // --progress=json: the error stream carries JSON lines and nothing else.
     bool errJsonLines = false;
+    // The camera-programs cache (ProgramsCache.h) the commands that read
+    // the camera's catalog write and completion reads; "" for none.
+    std::string programsCache{};
 
     // What the run told, for the JSON error object of --json: each error
     // line (without the program's name), and a finer code than the exit

@@ -2,6 +2,7 @@
 #include "commands/CliCommands.h"
 #include "CliInterrupt.h"
 #include "CliOptions.h"
+#include "commands/ProgramsCache.h"
 #include "report/JsonWriter.h"
 #include "terminal/CheckedOutput.h"
 #include "terminal/TerminalText.h"
@@ -184,6 +185,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     CliContext context{out, err, {}, {}, &oskel::TermiosSerialOps::Shared()};
     context.errJsonLines = Given(args, "--progress=json");
+    context.programsCache = oskel::cli::DefaultProgramsCachePath();
     const int status = RunCommand(args, context);
     return Finish(status, Given(args, "--json"), context, out.Output(), err.Output());
 }

@@ -49,6 +49,7 @@ public:
     const TerminalFrontEnd& FrontEnd() const { return m_frontEnd; }
     TerminalFrontEnd& FrontEnd() { return m_frontEnd; }
     CSettingsStore& Settings() { return m_settings; }
+    CliContext& Context() { return m_context; }
 
     // The program folder of this run, ending with '/': --folder, else the
     // stored "OPFFolder", else the current directory. Never written back.

@@ -9,6 +9,7 @@
 #include "commands/NameMatch.h"
 #include "report/OperationRecord.h"
 #include "commands/ProgramText.h"
+#include "commands/ProgramsCache.h"
 #include "terminal/TerminalText.h"
 
 #include "camera/ConnectFailureText.h"
@@ -102,7 +103,8 @@ std::vector<CameraItem> CameraItemsWithUnread(ProgramCatalog& catalog)
 // reason told, when the camera was lost on the way. A program count that
 // could not be read is read once more: names are matched against the camera
 // list before the operation runs, and an empty list for an unknown count
-// would call every name unknown.
+// would call every name unknown. The camera's names are kept for `remove`'s
+// completion.
 int FillCatalogs(CliSession& session, ProgramCatalog& catalog, bool folder, bool camera)
 {
     const auto readCamera = [&] { return catalog.RefreshCameraList(&catalog.CameraList()); };
@@ -115,6 +117,8 @@ int FillCatalogs(CliSession& session, ProgramCatalog& catalog, bool folder, bool
         session.Error("the camera's program count could not be read");
         return kExitFailed;
     }
+    if (camera)
+        WriteProgramsCache(session.Context().programsCache, catalog);
     return kExitOk;
 }
 
@@ -217,6 +221,7 @@ int RunOnNamed(const CliOptions& options, CliContext& context, CliSession& sessi
     else
         transfer.RemoveSelected();
     record.End();
+    WriteProgramsCache(context.programsCache, catalog);
     const int status = OperationStatus(session, firstBox, notFound);
     if (options.json) {
         const bool readable = status != kExitInterrupted && status != kExitNoCamera && session.Connection().IsOpen();
