@@ -236,7 +236,8 @@ std::string ZshScript()
            "# from the program's own tables of commands and options.\n"
            "\n"
            "_oskel-uploader-cli() {\n"
-           "  local curcontext=$curcontext state line ret=1\n"
+           "  # The program as typed: '*::' below narrows $words to the command's own.\n"
+           "  local curcontext=$curcontext state line ret=1 program=$words[1]\n"
            "  typeset -A opt_args\n"
            "  _arguments -s -C \\\n" +
            entries +
@@ -248,7 +249,7 @@ std::string ZshScript()
            "    upload|remove)\n"
            "      local -a names\n"
            "      local folder=${opt_args[--folder]}\n"
-           "      names=(${(f)\"$($words[1] completion names $line[1] ${folder:+--folder=${~folder}} 2>/dev/null)\"})\n"
+           "      names=(${(f)\"$($program completion names $line[1] ${folder:+--folder=${~folder}} 2>/dev/null)\"})\n"
            "      compadd -a names && ret=0 ;;\n"
            "    esac\n"
            "  fi\n"
