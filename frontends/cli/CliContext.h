@@ -39,6 +39,9 @@ struct CliContext {
     // status gives ("camera-refused"), empty when the status says it all.
     std::vector<std::string> errors{};
     std::string errorCode{};
+    // After a port search that found no camera, the ports tried as a JSON
+    // array ([{"port":"COM1","device":"/dev/ttyUSB0","opened":true}]).
+    std::string portsTried{};
     // Set when the --trace file lost what was written to it: "FILE: REASON".
     std::string traceWriteError{};
 };

@@ -156,7 +156,11 @@ int Finish(int status, bool json, CliContext& context, oskel::cli::CheckedOutput
             message += (message.empty() ? "" : "\n") + line;
         const std::string code = context.errorCode.empty() || status == kExitWriteError ? ErrorCode(status)
                                                                                          : context.errorCode;
-        context.out << JsonObject().Add("status", status).Add("error", code).Add("message", message).Text() << '\n';
+        JsonObject error;
+        error.Add("status", status).Add("error", code).Add("message", message);
+        if (!context.portsTried.empty())
+            error.AddRaw("portsTried", context.portsTried);
+        context.out << error.Text() << '\n';
     }
     context.out.flush();
     if (out.Error() == 0 && ::close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR)

@@ -86,6 +86,10 @@ private:
     };
     // "Only COM3 was tried ...": how to search every port, when it is fixed.
     std::string FixedPortHint();
+    // After a search that found no camera: "Ports tried: COM1 (/dev/ttyUSB0),
+    // COM2 (/dev/ttyS0, not opened)." (nothing when no port had a device),
+    // and the same list for the JSON error object.
+    void TellPortsTried();
 
     TraceFile m_trace;
     const CliOptions& m_options;
