@@ -48,7 +48,7 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-export XDG_CONFIG_HOME=$work XDG_RUNTIME_DIR=$work
+export XDG_CONFIG_HOME=$work XDG_RUNTIME_DIR=$work XDG_CACHE_HOME=$work
 
 "$samples" --signature plus "$work/programs" >/dev/null || exit 2
 files=(CLOCK.FNC SLIDES.FNC TIMER.FNC FRAMEA.ATC FRAMEB.ATC STAMPA.ATC)

@@ -30,12 +30,18 @@ struct CliContext {
     bool errIsTerminal = false;
     // --progress=json: the error stream carries JSON lines and nothing else.
     bool errJsonLines = false;
+    // The camera-programs cache (ProgramsCache.h) the commands that read
+    // the camera's catalog write and completion reads; "" for none.
+    std::string programsCache{};
 
     // What the run told, for the JSON error object of --json: each error
     // line (without the program's name), and a finer code than the exit
     // status gives ("camera-refused"), empty when the status says it all.
     std::vector<std::string> errors{};
     std::string errorCode{};
+    // After a port search that found no camera, the ports tried as a JSON
+    // array ([{"port":"COM1","device":"/dev/ttyUSB0","opened":true}]).
+    std::string portsTried{};
     // Set when the --trace file lost what was written to it: "FILE: REASON".
     std::string traceWriteError{};
 };

@@ -2,6 +2,7 @@
 #include "commands/CliCommands.h"
 #include "CliInterrupt.h"
 #include "CliOptions.h"
+#include "commands/ProgramsCache.h"
 #include "report/JsonWriter.h"
 #include "terminal/CheckedOutput.h"
 #include "terminal/TerminalText.h"
@@ -155,7 +156,11 @@ int Finish(int status, bool json, CliContext& context, oskel::cli::CheckedOutput
             message += (message.empty() ? "" : "\n") + line;
         const std::string code = context.errorCode.empty() || status == kExitWriteError ? ErrorCode(status)
                                                                                          : context.errorCode;
-        context.out << JsonObject().Add("status", status).Add("error", code).Add("message", message).Text() << '\n';
+        JsonObject error;
+        error.Add("status", status).Add("error", code).Add("message", message);
+        if (!context.portsTried.empty())
+            error.AddRaw("portsTried", context.portsTried);
+        context.out << error.Text() << '\n';
     }
     context.out.flush();
     if (out.Error() == 0 && ::close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR)
@@ -184,6 +189,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     CliContext context{out, err, {}, {}, &oskel::TermiosSerialOps::Shared()};
     context.errJsonLines = Given(args, "--progress=json");
+    context.programsCache = oskel::cli::DefaultProgramsCachePath();
     const int status = RunCommand(args, context);
     return Finish(status, Given(args, "--json"), context, out.Output(), err.Output());
 }

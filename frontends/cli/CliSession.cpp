@@ -2,6 +2,7 @@
 
 #include "CameraWait.h"
 #include "CliInterrupt.h"
+#include "report/JsonWriter.h"
 #include "terminal/TerminalText.h"
 
 #include "camera/CommSettings.h"
@@ -83,6 +84,12 @@ CliSession::CliSession(const CliOptions& options, CliContext& context)
       m_settings(OpenSettings(context.settingsPath)), m_holder(m_settings.File(), WithSerial(context.comm, &m_serial))
 {
     m_frontEnd.SetBeforeOutput([this] { m_views.EndLine(); });
+    m_serial.SetDeviceNamer([this](bool opened) {
+        const TermiosSerialOps* termios = m_context.termios;
+        if (termios == nullptr)
+            return std::string();
+        return opened ? termios->OpenDevice() : termios->LastOpenError().device;
+    });
     m_context.errJsonLines = m_context.errJsonLines || options.progressJson;
     m_frontEnd.SetJsonLines(m_context.errJsonLines);
     // "Port" and "Speed" are written as the session ends: a choice that
@@ -262,7 +269,32 @@ void CliSession::ReportFailure(const std::string& headline)
             Error(RefusalHint(failure.family));
     } else if (const std::string hint = FixedPortHint(); !hint.empty()) {
         Error(hint);
+    } else if (failure.kind != ConnectFailure::None) {
+        TellPortsTried();
     }
+}
+
+void CliSession::TellPortsTried()
+{
+    std::string text, json;
+    for (const InterruptibleSerialOps::TriedPort& port : m_serial.TriedPorts()) {
+        std::string detail = Printable(port.device);
+        if (!port.opened)
+            detail += (detail.empty() ? "" : ", ") + std::string("not opened");
+        text += (text.empty() ? "" : ", ") + PortMap::PortName(port.index);
+        if (!detail.empty())
+            text += " (" + detail + ")";
+        JsonObject item;
+        item.Add("port", PortMap::PortName(port.index));
+        if (port.device.empty())
+            item.AddRaw("device", "null");
+        else
+            item.Add("device", port.device);
+        json += (json.empty() ? "" : ",") + item.Add("opened", port.opened).Text();
+    }
+    if (!text.empty())
+        Error("Ports tried: " + text + ".");
+    m_context.portsTried = "[" + json + "]";
 }
 
 std::string CliSession::FixedPortHint()

@@ -49,6 +49,7 @@ public:
     const TerminalFrontEnd& FrontEnd() const { return m_frontEnd; }
     TerminalFrontEnd& FrontEnd() { return m_frontEnd; }
     CSettingsStore& Settings() { return m_settings; }
+    CliContext& Context() { return m_context; }
 
     // The program folder of this run, ending with '/': --folder, else the
     // stored "OPFFolder", else the current directory. Never written back.
@@ -88,6 +89,10 @@ private:
     // --verbose: the connection's device, speed, adapter driver and latency
     // timer, on the error stream.
     void TellConnection();
+    // After a search that found no camera: "Ports tried: COM1 (/dev/ttyUSB0),
+    // COM2 (/dev/ttyS0, not opened)." (nothing when no port had a device),
+    // and the same list for the JSON error object.
+    void TellPortsTried();
 
     TraceFile m_trace;
     const CliOptions& m_options;

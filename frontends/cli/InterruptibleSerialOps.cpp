@@ -2,6 +2,8 @@
 
 #include "CliInterrupt.h"
 
+#include <algorithm>
+
 namespace oskel::cli {
 
 int InterruptibleSerialOps::OpenPort(int index)
@@ -10,6 +12,15 @@ int InterruptibleSerialOps::OpenPort(int index)
         return 0;
     const int opened = m_inner.OpenPort(index);
     SetLinkOpen(m_inner.IsPortOpen() != 0);
+    std::string device = m_deviceNamer ? m_deviceNamer(opened != 0) : std::string();
+    if (opened != 0 || !device.empty()) {
+        auto same =
+            std::find_if(m_tried.begin(), m_tried.end(), [index](const TriedPort& t) { return t.index == index; });
+        if (same == m_tried.end())
+            same = m_tried.insert(m_tried.end(), TriedPort{index, {}, false});
+        same->device = std::move(device);
+        same->opened = opened != 0;
+    }
     return opened;
 }
 

@@ -20,8 +20,9 @@ cp "$work/programs/SLIDES.FNC" "$work/here/SLIDES.FNC"
 touch "$work/programs/Notes.txt"
 ln -s "$program" "$work/bin/oskel-uploader-cli"
 PATH="$work/bin:$PATH"
-# The completion reads no camera; the settings it may read are the test's.
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/config
+# The completion reads no camera; the settings it may read and the camera's
+# names kept by the last run that read it are the test's.
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/config XDG_CACHE_HOME=$work/cache
 
 source "$script"
 
@@ -70,6 +71,12 @@ expect "upload --folder $p -- -" "-DASH.fnc"
 expect "--trace x.txt --folder $p upload C" "CLOCK.FNC"
 expect "--device /dev/null --speed 9600 upload --folder $p T" "TIMER.FNC"
 expect 'remove ""' ""
+# remove: the names the last run that read the camera kept, quoted.
+mkdir -p "$work/cache/oskel-uploader"
+printf '%s\n' CLOCK.FNC 'SP ACE.FNC' -DASH.FNC > "$work/cache/oskel-uploader/camera-programs"
+expect 'remove ""' 'CLOCK.FNC SP\ ACE.FNC'
+expect '--port auto remove s' 'SP\ ACE.FNC'
+expect 'remove -- -' "-DASH.FNC"
 expect 'completion ""' "bash fish zsh"
 (cd "$work/here" && expect 'upload ""' "SLIDES.FNC") || failures=$((failures + 1))
 

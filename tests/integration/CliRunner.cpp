@@ -31,6 +31,7 @@ CliProcess::CliProcess(const std::string& config, std::vector<std::string> args,
     if (m_pid == 0) {
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", config.c_str(), 1);
+        setenv("XDG_CACHE_HOME", config.c_str(), 1);
         const int in = open("/dev/null", O_RDONLY);
         const int out = stdoutTo == kClosedPipe ? pipeEnds[1]
                         : open(stdoutTo.empty() ? m_outPath.c_str() : stdoutTo.c_str(), O_WRONLY | O_CREAT | O_TRUNC,

@@ -13,8 +13,8 @@ struct CliRun {
 };
 
 // oskel-uploader-cli as a separate process, with XDG_CONFIG_HOME (the
-// settings) and XDG_RUNTIME_DIR (the single-instance lock) both set to
-// `config`, standard input from /dev/null and its output in files. A run
+// settings), XDG_RUNTIME_DIR (the single-instance lock) and XDG_CACHE_HOME
+// (the camera's names for completion) all set to `config`, standard input from /dev/null and its output in files. A run
 // that takes more than a minute is killed.
 class CliProcess {
 public:

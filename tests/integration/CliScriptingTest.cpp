@@ -115,9 +115,14 @@ TEST_F(CliScripting, WriteErrorsFailTheRunAndAClosedPipeEndsItQuietly)
 // validates both against the schema); a host brought along is its own step.
 TEST_F(CliScripting, FailuresAreJsonAndProgressLinesAreJsonOnly)
 {
+    // The search found no camera: the ports it tried are named.
     const CliRun noCamera = Cli({"--json", "list"});
     EXPECT_EQ(noCamera.status, 3);
     EXPECT_TRUE(noCamera.out.starts_with("{\"status\":3,\"error\":\"camera-not-found\",\"message\":\"")) << noCamera.out;
+    EXPECT_TRUE(Contains(noCamera.out, "\\u000APorts tried: COM1 (" + link + ", not opened).\","
+                                       "\"portsTried\":[{\"port\":\"COM1\",\"device\":\"" + link +
+                                           "\",\"opened\":false}]}\n"))
+        << noCamera.out;
     const CliRun usage = RunCli(config.Path(), {"--json", "list", "extra"});
     EXPECT_EQ(usage.out, "{\"status\":2,\"error\":\"usage\",\"message\":"
                          "\"unexpected argument \\\"extra\\\": list takes no names\"}\n");

@@ -5,6 +5,7 @@
 
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "commands/ProgramsCache.h"
 
 #include "app/SettingsStore.h"
 #include "camera/CameraHolder.h"
@@ -106,7 +107,8 @@ std::string BashScript()
     return "# bash completion for oskel-uploader-cli, made by 'oskel-uploader-cli completion bash'\n"
            "# from the program's own tables of commands and options. The names\n"
            "# upload and remove take come from 'oskel-uploader-cli completion names',\n"
-           "# which reads the folder and touches no camera.\n"
+           "# which reads the folder (upload) or the names the last run that read the\n"
+           "# camera kept (remove), and touches no camera.\n"
            "\n"
            "_oskel_uploader_cli_values()\n"
            "{\n"
@@ -234,7 +236,8 @@ std::string ZshScript()
            "# from the program's own tables of commands and options.\n"
            "\n"
            "_oskel-uploader-cli() {\n"
-           "  local curcontext=$curcontext state line ret=1\n"
+           "  # The program as typed: '*::' below narrows $words to the command's own.\n"
+           "  local curcontext=$curcontext state line ret=1 program=$words[1]\n"
            "  typeset -A opt_args\n"
            "  _arguments -s -C \\\n" +
            entries +
@@ -246,7 +249,7 @@ std::string ZshScript()
            "    upload|remove)\n"
            "      local -a names\n"
            "      local folder=${opt_args[--folder]}\n"
-           "      names=(${(f)\"$($words[1] completion names $line[1] ${folder:+--folder=${~folder}} 2>/dev/null)\"})\n"
+           "      names=(${(f)\"$($program completion names $line[1] ${folder:+--folder=${~folder}} 2>/dev/null)\"})\n"
            "      compadd -a names && ret=0 ;;\n"
            "    esac\n"
            "  fi\n"
@@ -316,18 +319,22 @@ std::string FishScript()
     return text;
 }
 
-// The names `upload` and `remove` complete to: the folder's applications
-// as the folder list shows them (hosts and files that are no program left
-// out), by file name, in byte order. The camera is never asked: remove
-// completes nothing until it can be named without a connection.
+// The names `upload` and `remove` complete to: for upload the folder's
+// applications as the folder list shows them (hosts and files that are no
+// program left out), by file name, in byte order; for remove the camera
+// names the last run that read the camera kept (ProgramsCache.h), none
+// without that cache. The camera is never asked.
 int PrintNames(const CliOptions& options, CliContext& context)
 {
     if (options.names.size() < 2 || (options.names[1] != "upload" && options.names[1] != "remove")) {
         TellError(context, "completion names needs upload or remove");
         return kExitUsage;
     }
-    if (options.names[1] != "upload")
+    if (options.names[1] == "remove") {
+        for (const std::string& name : ReadProgramsCache(context.programsCache))
+            context.out << name << '\n';
         return kExitOk;
+    }
     CSettingsStore settings = context.settingsPath.empty() ? CSettingsStore() : CSettingsStore(context.settingsPath);
     std::string folder = options.folder.value_or(settings.GetProfileString("UploadDialog", "OPFFolder"));
     if (folder.empty())

@@ -9,6 +9,7 @@
 #include "commands/NameMatch.h"
 #include "report/OperationRecord.h"
 #include "commands/ProgramText.h"
+#include "commands/ProgramsCache.h"
 #include "terminal/TerminalText.h"
 
 #include "camera/ConnectFailureText.h"
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 namespace oskel::cli {
 namespace {
@@ -102,7 +104,8 @@ std::vector<CameraItem> CameraItemsWithUnread(ProgramCatalog& catalog)
 // reason told, when the camera was lost on the way. A program count that
 // could not be read is read once more: names are matched against the camera
 // list before the operation runs, and an empty list for an unknown count
-// would call every name unknown.
+// would call every name unknown. The camera's names are kept for `remove`'s
+// completion.
 int FillCatalogs(CliSession& session, ProgramCatalog& catalog, bool folder, bool camera)
 {
     const auto readCamera = [&] { return catalog.RefreshCameraList(&catalog.CameraList()); };
@@ -115,6 +118,8 @@ int FillCatalogs(CliSession& session, ProgramCatalog& catalog, bool folder, bool
         session.Error("the camera's program count could not be read");
         return kExitFailed;
     }
+    if (camera)
+        WriteProgramsCache(session.Context().programsCache, catalog);
     return kExitOk;
 }
 
@@ -217,6 +222,7 @@ int RunOnNamed(const CliOptions& options, CliContext& context, CliSession& sessi
     else
         transfer.RemoveSelected();
     record.End();
+    WriteProgramsCache(context.programsCache, catalog);
     const int status = OperationStatus(session, firstBox, notFound);
     if (options.json) {
         const bool readable = status != kExitInterrupted && status != kExitNoCamera && session.Connection().IsOpen();
@@ -338,18 +344,27 @@ void PrintList(const CliOptions& options, CliContext& context, ProgramCatalog& c
     out.flush();
 }
 
-} // namespace
-
-int RunList(const CliOptions& options, CliContext& context)
+// The start of list, upload and remove: --folder checked (when the folder
+// is read), the camera connected and the catalogs filled, then `run`; the
+// exit status of the first step that failed, else run's.
+int WithCatalogs(const CliOptions& options, CliContext& context, bool folder,
+                 const std::function<int(CliSession&, ProgramCatalog&)>& run)
 {
-    if (const int status = CheckFolderOption(options, context); status != kExitOk)
-        return status;
+    if (folder) {
+        if (const int status = CheckFolderOption(options, context); status != kExitOk)
+            return status;
+    }
     CliSession session(options, context);
     if (const int status = session.Connect(); status != kExitOk)
         return status;
     ProgramCatalog catalog(session.Holder());
-    if (const int status = FillCatalogs(session, catalog, true, true); status != kExitOk)
+    if (const int status = FillCatalogs(session, catalog, folder, true); status != kExitOk)
         return status;
+    return run(session, catalog);
+}
+
+int ListCatalogs(const CliOptions& options, CliContext& context, CliSession& session, ProgramCatalog& catalog)
+{
     CProgramTransfer transfer(session.Holder(), catalog, catalog.FolderList(), catalog.CameraList());
     const int freeMemory = transfer.ReadFreeMemory();
     PrintList(options, context, catalog, freeMemory);
@@ -377,17 +392,8 @@ int RunList(const CliOptions& options, CliContext& context)
     return kExitOk;
 }
 
-int RunUpload(const CliOptions& options, CliContext& context)
+int UploadNamed(const CliOptions& options, CliContext& context, CliSession& session, ProgramCatalog& catalog)
 {
-    if (const int status = CheckFolderOption(options, context); status != kExitOk)
-        return status;
-    CliSession session(options, context);
-    if (const int status = session.Connect(); status != kExitOk)
-        return status;
-    ProgramCatalog catalog(session.Holder());
-    if (const int status = FillCatalogs(session, catalog, true, true); status != kExitOk)
-        return status;
-
     std::vector<NameCandidate> candidates, unusable;
     for (const FolderItem& f : FolderItems(catalog)) {
         candidates.push_back({{f.entry->fileName, f.entry->DisplayName()},
@@ -409,15 +415,8 @@ int RunUpload(const CliOptions& options, CliContext& context)
                       "in the folder " + ui::ReadableText(catalog.folderPath), "Name one by its file name.", true);
 }
 
-int RunRemove(const CliOptions& options, CliContext& context)
+int RemoveNamed(const CliOptions& options, CliContext& context, CliSession& session, ProgramCatalog& catalog)
 {
-    CliSession session(options, context);
-    if (const int status = session.Connect(); status != kExitOk)
-        return status;
-    ProgramCatalog catalog(session.Holder());
-    if (const int status = FillCatalogs(session, catalog, false, true); status != kExitOk)
-        return status;
-
     std::vector<NameCandidate> candidates, unusable;
     for (const CameraItem& c : CameraItems(catalog)) {
         const ProgramInfoRecord empty;
@@ -445,6 +444,29 @@ int RunRemove(const CliOptions& options, CliContext& context)
     }
     return RunOnNamed(options, context, session, catalog, candidates, unusable, "in the camera",
                       "Name one copy by its camera name or by #SLOT.", false);
+}
+
+} // namespace
+
+int RunList(const CliOptions& options, CliContext& context)
+{
+    return WithCatalogs(options, context, true, [&](CliSession& session, ProgramCatalog& catalog) {
+        return ListCatalogs(options, context, session, catalog);
+    });
+}
+
+int RunUpload(const CliOptions& options, CliContext& context)
+{
+    return WithCatalogs(options, context, true, [&](CliSession& session, ProgramCatalog& catalog) {
+        return UploadNamed(options, context, session, catalog);
+    });
+}
+
+int RunRemove(const CliOptions& options, CliContext& context)
+{
+    return WithCatalogs(options, context, false, [&](CliSession& session, ProgramCatalog& catalog) {
+        return RemoveNamed(options, context, session, catalog);
+    });
 }
 
 } // namespace oskel::cli

@@ -56,6 +56,7 @@ protected:
         if (adapter)
             line.SetAdapter(*adapter);
         CliContext context{out, err, settingsPath, CommEnvironment{&clock, &line, nullptr, nullptr}, nullptr};
+        context.programsCache = programsCache;
         return command(options, context);
     }
 
@@ -84,6 +85,7 @@ protected:
     std::string interruptOn; // a camera log text after which Ctrl+C arrives
     TempDir dir;
     std::string settingsPath = dir / "QUIVRAN.INI";
+    std::string programsCache; // none unless a test names one
     VirtualTimeSource clock;
     emulator::CameraConfig config;
     std::vector<std::string> log;
@@ -391,6 +393,34 @@ TEST_F(CliProgramsTest, ListJsonCarriesNamesByCodePointAndOddNamesAlsoAsBytes)
     log.clear();
     EXPECT_EQ(Run(RunRemove, Names({"Ol\xE9.fnc"})), kExitOk) << err.str();
     EXPECT_TRUE(Logged("action 13 finished")) << "removed by the bytes of its camera name";
+}
+
+// A run that reads the camera keeps the names remove completes to (no
+// host), as the camera stores them; a removal drops the erased one.
+TEST_F(CliProgramsTest, TheCameraNamesAreKeptForCompletion)
+{
+    for (const emulator::SampleProgram& p : emulator::SampleSet(emulator::SampleSignatures::Plus)) {
+        emulator::StoredProgram stored;
+        emulator::CameraNameFromFileName(p.fileName == "TIMER.FNC" ? "SP ACE.FNC" : p.fileName, &stored.name);
+        stored.data = emulator::MakeProgramFile(p);
+        if (p.fileName == "CLOCK.FNC" || p.fileName == "TIMER.FNC" || p.fileName == "FRAMES.FNC")
+            config.programs.push_back(stored);
+    }
+    programsCache = dir / "cache/oskel-uploader/camera-programs";
+    CliOptions names;
+    names.names = {"names", "remove"};
+    ASSERT_EQ(Run(RunCompletion, names), kExitOk);
+    EXPECT_EQ(out.str(), "") << "no cache, no names";
+
+    ASSERT_EQ(Run(RunList, options), kExitOk) << err.str();
+    EXPECT_EQ(test::ReadFileBytes(programsCache), "CLOCK.FNC\nSP ACE.FNC\n");
+    out.str("");
+    ASSERT_EQ(Run(RunCompletion, names), kExitOk);
+    EXPECT_EQ(out.str(), "CLOCK.FNC\nSP ACE.FNC\n");
+    ASSERT_EQ(Run(RunRemove, Names({"SP ACE.FNC"})), kExitOk) << err.str();
+    EXPECT_EQ(test::ReadFileBytes(programsCache), "CLOCK.FNC\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "cache/oskel-uploader"), {}), 1)
+        << "no temporary file left";
 }
 
 // A file of 2 GiB or more is listed with its size, not a 32-bit stand-in.
