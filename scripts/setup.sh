@@ -10,6 +10,9 @@ required=(cmake ninja-build g++ libgtest-dev libgmock-dev)
 # The Qt 6 Widgets front end; real fonts make offscreen rendering and text
 # metrics the same on every machine.
 required+=(qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
+# The window places itself by the frame the window manager reports, read
+# through xcb (found with pkg-config; Debian 13's Qt no longer brings them).
+required+=(pkgconf libxcb1-dev)
 # cpack -G DEB finds the package's library dependencies with these.
 required+=(dpkg-dev file)
 # The distributions' validators the package test runs: lintian on the
