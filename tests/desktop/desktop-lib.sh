@@ -19,7 +19,7 @@ TITLE="OSKEL Program Uploader"
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 # In the sanitizer build: what the system's libdbus keeps for the life of
 # the process is not the program's leak.
-export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/desktop-lsan.supp"
+export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/desktop-lsan.supp:fast_unwind_on_malloc=0"
 unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
   QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME
 
